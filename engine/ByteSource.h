@@ -1,0 +1,43 @@
+#pragma once
+// Random access to the bytes of a file or of memory, every read checked against the size.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <span>
+
+#include "Status.h"
+
+namespace Orvane {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::uint64_t Size() const = 0;
+  // Reads exactly `out.size()` bytes at `offset`; false when they are not all there.
+  virtual bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
+};
+
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::uint64_t Size() const override { return bytes_.size(); }
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+};
+
+class FileSource final : public ByteSource {
+ public:
+  // Fails with the system's reason when the file cannot be opened or is not a regular file.
+  static Result<FileSource> Open(const std::filesystem::path& path);
+  std::uint64_t Size() const override { return size_; }
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+
+ private:
+  FileSource(std::ifstream stream, std::uint64_t size) : stream_(std::move(stream)), size_(size) {}
+  std::ifstream stream_;
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace Orvane

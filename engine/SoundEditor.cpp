@@ -1,0 +1,129 @@
+#include "SoundEditor.h"
+
+#include <cerrno>
+#include <fstream>
+#include <system_error>
+
+#include "BankCreator.h"
+#include "SoundFileName.h"
+#include "Text.h"
+#include "Wave.h"
+#include "WorkingDirectory.h"
+
+namespace Orvane {
+namespace {
+
+std::string SystemReason(const char* fallback) {
+  const int err = errno;
+  return err != 0 ? std::generic_category().message(err) : std::string(fallback);
+}
+
+// The whole file in a fresh buffer, read with one request.
+Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
+  errno = 0;
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  if (!in) return Result<PageBuffer>::Error(SystemReason("it cannot be opened"));
+  const std::streamoff size = in.tellg();
+  if (size < 0) return Result<PageBuffer>::Error("its size cannot be read (is it a folder?)");
+  if (static_cast<std::uint64_t>(size) > kMaxBankFileSize)
+    return Result<PageBuffer>::Error(
+        Str("it is ", size, " bytes long; a bank must be smaller than 4 GiB"));
+  PageBuffer buffer(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(buffer.data()), size);
+  if (in.gcount() != size)
+    return Result<PageBuffer>::Error(
+        Str("only ", in.gcount(), " of its ", size, " bytes could be read"));
+  return buffer;
+}
+
+}  // namespace
+
+Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
+  const auto fail = [&](const std::string& reason) {
+    return Status::Error(Str("cannot open the bank ", file.string(), ": ", reason));
+  };
+  auto buffer = ReadWholeFile(file);
+  if (!buffer) return fail(buffer.message());
+  const std::span<const std::uint8_t> bytes(buffer->data(), buffer->size());
+  if (DeclaresNoSounds(bytes)) {
+    Clear();
+    return fail("the bank holds no sounds (its count is 0)");
+  }
+  auto bank = ParseBank(bytes);
+  if (!bank) return fail(bank.message());
+
+  m_Count = bank->Count;
+  m_Entries = std::move(bank->Entries);
+  m_FileSize = static_cast<std::uint32_t>(buffer->size());
+  m_pFileBuffer = std::move(*buffer);
+  return Status::Ok();
+}
+
+void CSoundEditor::Clear() {
+  m_pFileBuffer.reset();
+  m_Entries.clear();
+  m_Count = 0;
+  m_FileSize = 0;
+}
+
+Result<std::span<const std::uint8_t>> CSoundEditor::SampleData(std::uint32_t index) const {
+  using Span = Result<std::span<const std::uint8_t>>;
+  if (index >= m_Entries.size())
+    return Span::Error(m_Entries.empty()
+                           ? Str("there is no sound ", index, ": no bank is loaded")
+                           : Str("there is no sound ", index, ": the bank has ", m_Entries.size(),
+                                 " sounds, numbered 0 to ", m_Entries.size() - 1));
+  const BankEntry& element = m_Entries[index];
+  if (element.Damaged()) return Span::Error(Str("sound ", index, " is damaged: ", element.Damage));
+  // An entry that is not damaged lies inside the buffer: checked at load.
+  return std::span<const std::uint8_t>(
+      m_pFileBuffer.data() + std::uint64_t{element.Offset} + element.Entry.HeaderSize,
+      element.Entry.DataSize);
+}
+
+Result<std::vector<std::uint8_t>> CSoundEditor::BuildPlayImage(std::uint32_t index) const {
+  auto samples = SampleData(index);
+  if (!samples) return Result<std::vector<std::uint8_t>>(samples.status());
+  const auto header = WAVE::FromEntry(m_Entries[index].Entry).Encode();
+  std::vector<std::uint8_t> image;
+  image.reserve(header.size() + samples->size());
+  image.insert(image.end(), header.begin(), header.end());
+  image.insert(image.end(), samples->begin(), samples->end());
+  return image;
+}
+
+Status CSoundEditor::Export(std::uint32_t index) { return ExportTo(index, OutputFolder()); }
+
+Status CSoundEditor::ExportTo(std::uint32_t index, const std::filesystem::path& folder) {
+  auto samples = SampleData(index);
+  if (!samples) return Status::Error(Str("cannot export: ", samples.message()));
+  const std::filesystem::path file = folder / ExportFileName(index, m_Entries[index].Entry);
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec)
+    return Status::Error(Str("cannot export sound ", index, " to ", file.string(),
+                             ": the folder cannot be created: ", ec.message()));
+  errno = 0;
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const auto header = WAVE::FromEntry(m_Entries[index].Entry).Encode();
+  out.write(reinterpret_cast<const char*>(header.data()), header.size());
+  out.write(reinterpret_cast<const char*>(samples->data()),
+            static_cast<std::streamsize>(samples->size()));
+  out.close();
+  if (!out)
+    return Status::Error(Str("cannot export sound ", index, " to ", file.string(), ": ",
+                             SystemReason("write error")));
+  return Status::Ok();
+}
+
+Status CSoundEditor::CreateBank(const std::filesystem::path& file) {
+  return CreateBankFrom(OutputFolder(), file);
+}
+
+Status CSoundEditor::CreateBankFrom(const std::filesystem::path& folder,
+                                    const std::filesystem::path& file) {
+  return Orvane::CreateBankFrom(folder, file, report_);
+}
+
+}  // namespace Orvane

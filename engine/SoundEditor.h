@@ -1,0 +1,56 @@
+#pragma once
+// The bank engine: one loaded bank (its whole file image and a copy of every header), and the
+// operations on it. Every operation answers with a Status whose message says what went wrong
+// and where.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "PageBuffer.h"
+#include "Reporter.h"
+#include "Status.h"
+#include "TbSoundBank.h"
+
+namespace Orvane {
+
+class CSoundEditor {
+ public:
+  // Read directly by the front ends; elements 0 .. m_Count-1 describe the file in the buffer.
+  std::uint32_t m_Count = 0;
+  std::vector<BankEntry> m_Entries;
+  PageBuffer m_pFileBuffer;  // the whole bank file; empty when no bank is loaded
+  std::uint32_t m_FileSize = 0;
+
+  // Loads the bank at `file`. A file that cannot be read or is not a bank leaves the bank
+  // loaded before as it was; a bank whose count is 0 leaves the editor empty.
+  Status LoadBank(const std::filesystem::path& file);
+  void Clear();
+
+  // Writes sound `index` as "<index>_<name>.wav" into the working directory's output folder,
+  // or into `folder`, creating the folder when it is missing.
+  Status Export(std::uint32_t index);
+  Status ExportTo(std::uint32_t index, const std::filesystem::path& folder);
+
+  // Starts playing sound `index` and returns at once.
+  Status Play(std::uint32_t index);
+  // The WAVE header and sample data of sound `index` as one image: what Export writes.
+  Result<std::vector<std::uint8_t>> BuildPlayImage(std::uint32_t index) const;
+
+  // Builds a bank at `file` from the numbered WAVE files of the output folder, or of `folder`.
+  // The loaded bank is neither read nor changed.
+  Status CreateBank(const std::filesystem::path& file);
+  Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem::path& file);
+
+  // Where the progress lines and warnings of bank creation go; the console by default.
+  void SetReporter(Reporter reporter) { report_ = std::move(reporter); }
+
+  // The sample bytes of sound `index`; fails for an index past the end or a damaged entry.
+  Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
+
+ private:
+  Reporter report_ = ReportToConsole;
+};
+
+}  // namespace Orvane

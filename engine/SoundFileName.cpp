@@ -1,0 +1,51 @@
+#include "SoundFileName.h"
+
+#include <algorithm>
+
+#include "CodePage.h"
+#include "FileNames.h"
+#include "Text.h"
+
+namespace Orvane {
+namespace {
+
+constexpr std::uint32_t kMaxSoundNumber = 2147483647;
+constexpr std::size_t kExtensionLength = 4;  // ".wav"
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string ExportStem(std::uint32_t index, const TbSoundEntry& entry) {
+  return Str(index, '_', SafeFileNamePart(Cp1252ToUtf8(entry.NameBytes())));
+}
+
+std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry) {
+  return ExportStem(index, entry) + ".wav";
+}
+
+std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName) {
+  if (fileName.extension() != ".wav") return std::nullopt;
+  const std::string name = Utf8ToCp1252(fileName.filename().string());
+  const auto underscore = name.find('_');
+  NumberedName split;
+  split.NumberText = name.substr(0, underscore);
+  if (!std::all_of(split.NumberText.begin(), split.NumberText.end(), IsDigit)) return std::nullopt;
+  // With no '_' the number text holds the extension's dot and was refused above.
+  split.Name = name.substr(underscore + 1, name.size() - underscore - 1 - kExtensionLength);
+  return split;
+}
+
+Result<std::uint32_t> ParseSoundNumber(const std::string& digits) {
+  if (digits.empty()) return Result<std::uint32_t>::Error("the file name has no number before its '_'");
+  std::uint64_t value = 0;
+  for (char c : digits) {
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > kMaxSoundNumber)
+      return Result<std::uint32_t>::Error(
+          Str("its number ", digits, " is above the largest sound number, ", kMaxSoundNumber));
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace Orvane

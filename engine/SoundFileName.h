@@ -1,0 +1,31 @@
+#pragma once
+// The names that tie a bank's sounds to WAVE files: export writes "<index>_<name>.wav", and
+// bank creation reads the number before the first '_' back as the sound's place.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "Status.h"
+#include "TbSoundEntry.h"
+
+namespace Orvane {
+
+// "3_bell" for sound 3 named bell, as UTF-8, safe to use as a file name in a folder.
+std::string ExportStem(std::uint32_t index, const TbSoundEntry& entry);
+// The stem and ".wav".
+std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry);
+
+struct NumberedName {
+  std::string NumberText;  // before the first '_'; may be empty
+  std::string Name;        // Windows-1252 bytes between the first '_' and ".wav"
+};
+
+// Splits the file name of a candidate for bank creation, or says it is not one: its extension
+// is not exactly ".wav", or what stands before the first '_' is not all decimal digits.
+std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName);
+
+// The sound number of a number text: fails when it is empty or above 2,147,483,647.
+Result<std::uint32_t> ParseSoundNumber(const std::string& digits);
+
+}  // namespace Orvane

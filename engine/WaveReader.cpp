@@ -1,0 +1,129 @@
+#include "WaveReader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "ByteOrder.h"
+#include "Text.h"
+
+namespace Orvane {
+namespace {
+
+constexpr std::uint64_t kRiffHeaderSize = 12;
+constexpr std::uint64_t kChunkHeaderSize = 8;
+constexpr std::uint32_t kMinFormatSize = 16;
+constexpr std::uint32_t kExtensibleFormatSize = 40;
+// Enough for any real file; stops a walk over megabytes of empty chunks.
+constexpr std::size_t kMaxChunks = 4096;
+// The bytes after the first two of the GUID of every sub-format built on a WAVE format tag.
+constexpr std::array<std::uint8_t, 14> kSubFormatGuidTail = {
+    0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+std::string Printable(const std::uint8_t* id) {
+  std::string s;
+  for (int i = 0; i < 4; ++i) {
+    const auto c = id[i];
+    s += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+  }
+  return s;
+}
+
+std::string Where(const WaveChunk& chunk) {
+  return Str("the '", chunk.Id, "' chunk at byte ", chunk.Offset);
+}
+
+Status ReadFormat(ByteSource& source, const WaveChunk& chunk, WaveInfo& info) {
+  if (chunk.Size < kMinFormatSize)
+    return Status::Error(Str(Where(chunk), " is ", chunk.Size, " bytes, shorter than the ",
+                             kMinFormatSize, " a PCM format needs"));
+  std::array<std::uint8_t, kExtensibleFormatSize> b{};
+  const std::size_t want = std::min<std::uint32_t>(chunk.Size, kExtensibleFormatSize);
+  if (!source.ReadAt(chunk.Offset + kChunkHeaderSize, std::span(b.data(), want)))
+    return Status::Error(Str(Where(chunk), " runs past the end of the file"));
+  info.FormatTag = LoadU16(&b[0]);
+  info.NumChannels = LoadU16(&b[2]);
+  info.SampleRate = LoadU32(&b[4]);
+  info.BitsPerSample = LoadU16(&b[14]);
+  if (info.FormatTag == WaveInfo::kFormatExtensible) {
+    info.Extensible = true;
+    if (chunk.Size < kExtensibleFormatSize)
+      return Status::Error(Str(Where(chunk), " declares WAVE_FORMAT_EXTENSIBLE but is only ",
+                               chunk.Size, " bytes, too short for its sub-format"));
+    // The sub-format GUID starts at byte 24 of the chunk body; its first two bytes are the tag.
+    const bool standard = std::equal(kSubFormatGuidTail.begin(), kSubFormatGuidTail.end(), &b[26]);
+    info.FormatTag = standard ? LoadU16(&b[24]) : WaveInfo::kFormatExtensible;
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Result<WaveInfo> ReadWave(ByteSource& source) {
+  const std::uint64_t size = source.Size();
+  std::array<std::uint8_t, kRiffHeaderSize> riff{};
+  if (!source.ReadAt(0, riff))
+    return Result<WaveInfo>::Error(
+        Str("the file is ", size, " bytes long, too short for a RIFF header"));
+  if (std::memcmp(&riff[0], "RIFF", 4) != 0)
+    return Result<WaveInfo>::Error(
+        Str("it is not a RIFF file (it begins with '", Printable(&riff[0]), "')"));
+  if (std::memcmp(&riff[8], "WAVE", 4) != 0)
+    return Result<WaveInfo>::Error(
+        Str("it is a RIFF file of form '", Printable(&riff[8]), "', not WAVE"));
+
+  WaveInfo info;
+  bool haveFormat = false;
+  bool haveData = false;
+  // Walk to the end of the file rather than of the RIFF size: editors often leave that stale.
+  for (std::uint64_t pos = kRiffHeaderSize; pos + kChunkHeaderSize <= size;) {
+    if (info.Chunks.size() == kMaxChunks) {
+      info.Warnings.push_back(Str("stopped reading chunks at byte ", pos, " after ", kMaxChunks,
+                                  " of them"));
+      break;
+    }
+    std::array<std::uint8_t, kChunkHeaderSize> head{};
+    if (!source.ReadAt(pos, head))
+      return Result<WaveInfo>::Error(Str("the chunk header at byte ", pos, " cannot be read"));
+    WaveChunk chunk{Printable(&head[0]), pos, LoadU32(&head[4])};
+    info.Chunks.push_back(chunk);
+    const std::uint64_t body = pos + kChunkHeaderSize;
+    const std::uint64_t end = body + chunk.Size;
+
+    if (chunk.Id == "fmt ") {
+      if (haveFormat) {
+        info.Warnings.push_back(Str(Where(chunk), " repeats the format; the first one is used"));
+      } else {
+        if (Status s = ReadFormat(source, chunk, info); !s) return Result<WaveInfo>(s);
+        haveFormat = true;
+      }
+    } else if (chunk.Id == "data") {
+      if (haveData) {
+        info.Warnings.push_back(Str(Where(chunk), " is a second data chunk; it is ignored"));
+      } else {
+        haveData = true;
+        info.DataOffset = body;
+        info.DeclaredDataSize = chunk.Size;
+        info.DataSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunk.Size, size - body));
+        if (info.DataSize < chunk.Size)
+          info.Warnings.push_back(Str(Where(chunk), " declares ", chunk.Size,
+                                      " bytes of samples but only ", info.DataSize,
+                                      " follow; the bytes present are taken"));
+      }
+    }
+    if (end > size) {
+      if (chunk.Id != "data" && !(haveFormat && haveData))
+        return Result<WaveInfo>::Error(Str(Where(chunk), " declares ", chunk.Size,
+                                           " bytes, which run past the end of the file (",
+                                           size, " bytes)"));
+      break;
+    }
+    pos = end + (chunk.Size & 1u);  // chunks of odd size carry a pad byte
+  }
+
+  if (!haveFormat) return Result<WaveInfo>::Error("it has no 'fmt ' chunk");
+  if (!haveData) return Result<WaveInfo>::Error("it has no 'data' chunk");
+  return info;
+}
+
+}  // namespace Orvane

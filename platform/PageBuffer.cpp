@@ -1,0 +1,73 @@
+#include "PageBuffer.h"
+
+#include <new>
+#include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace Orvane {
+namespace {
+
+#if defined(__linux__)
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+#endif
+
+}  // namespace
+
+PageBuffer::PageBuffer(std::size_t size) : size_(size) {
+  if (size == 0) return;
+#if defined(__linux__)
+  if (size >= kHugePage) {
+    const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
+    // Map one huge page more than needed so the buffer can start on a huge-page boundary.
+    const std::size_t length = rounded + kHugePage;
+    void* p = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    auto* base = static_cast<std::uint8_t*>(p);
+    const auto addr = reinterpret_cast<std::uintptr_t>(base);
+    const std::size_t lead = (kHugePage - addr % kHugePage) % kHugePage;
+    if (lead != 0) munmap(base, lead);
+    const std::size_t tail = length - lead - rounded;
+    if (tail != 0) munmap(base + lead + rounded, tail);
+    data_ = base + lead;
+    mapped_ = rounded;
+    madvise(data_, mapped_, MADV_HUGEPAGE);  // a hint: without huge pages it still works
+    return;
+  }
+#endif
+  data_ = new std::uint8_t[size];
+}
+
+PageBuffer::PageBuffer(PageBuffer&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)) {}
+
+PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
+  if (this != &other) {
+    reset();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    mapped_ = std::exchange(other.mapped_, 0);
+  }
+  return *this;
+}
+
+PageBuffer::~PageBuffer() { reset(); }
+
+void PageBuffer::reset() {
+#if defined(__linux__)
+  if (mapped_ != 0) {
+    munmap(data_, mapped_);
+    data_ = nullptr;
+  }
+#endif
+  delete[] data_;
+  data_ = nullptr;
+  size_ = 0;
+  mapped_ = 0;
+}
+
+}  // namespace Orvane
