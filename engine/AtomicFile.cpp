@@ -1,19 +1,13 @@
 #include "AtomicFile.h"
 
-#include <cerrno>
 #include <random>
-#include <system_error>
 #include <utility>
 
+#include "SystemError.h"
 #include "Text.h"
 
 namespace Orvane {
 namespace {
-
-std::string SystemReason(const char* fallback) {
-  const int err = errno;
-  return err != 0 ? std::generic_category().message(err) : std::string(fallback);
-}
 
 std::filesystem::path TempPathFor(const std::filesystem::path& target) {
   std::random_device random;
@@ -31,7 +25,7 @@ Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& target) {
   std::ofstream stream(temp, std::ios::binary | std::ios::trunc);
   if (!stream)
     return Result<AtomicFile>::Error(
-        Str("cannot create ", target.string(), ": ", SystemReason("it cannot be opened")));
+        Str("cannot create ", target.string(), ": ", LastSystemError("it cannot be opened")));
   return AtomicFile(target, std::move(temp), std::move(stream));
 }
 
@@ -62,7 +56,7 @@ Status AtomicFile::Write(std::span<const std::uint8_t> bytes) {
                 static_cast<std::streamsize>(bytes.size()));
   if (!stream_)
     return Status::Error(Str("writing ", target_.string(), " failed after ", written_,
-                             " bytes: ", SystemReason("write error")));
+                             " bytes: ", LastSystemError("write error")));
   written_ += bytes.size();
   return Status::Ok();
 }
@@ -72,7 +66,7 @@ Status AtomicFile::Commit() {
   stream_.flush();
   stream_.close();
   if (stream_.fail()) {
-    const std::string reason = SystemReason("write error");
+    const std::string reason = LastSystemError("write error");
     Discard();
     return Status::Error(Str("writing ", target_.string(), " failed: ", reason));
   }

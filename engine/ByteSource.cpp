@@ -1,8 +1,9 @@
 #include "ByteSource.h"
 
-#include <cerrno>
 #include <cstring>
 #include <system_error>
+
+#include "SystemError.h"
 
 
 namespace Orvane {
@@ -23,9 +24,7 @@ Result<FileSource> FileSource::Open(const std::filesystem::path& path) {
   errno = 0;
   std::ifstream stream(path, std::ios::binary | std::ios::ate);
   if (!stream) {
-    const int err = errno;
-    return Result<FileSource>::Error(err != 0 ? std::generic_category().message(err)
-                                              : std::string("it cannot be opened"));
+    return Result<FileSource>::Error(LastSystemError("it cannot be opened"));
   }
   const auto end = stream.tellg();
   if (end < 0) return Result<FileSource>::Error("its size cannot be read");

@@ -1,11 +1,11 @@
 #include "SoundEditor.h"
 
-#include <cerrno>
 #include <fstream>
-#include <system_error>
 
 #include "BankCreator.h"
+#include "ByteSource.h"
 #include "SoundFileName.h"
+#include "SystemError.h"
 #include "Text.h"
 #include "Wave.h"
 #include "WorkingDirectory.h"
@@ -13,27 +13,17 @@
 namespace Orvane {
 namespace {
 
-std::string SystemReason(const char* fallback) {
-  const int err = errno;
-  return err != 0 ? std::generic_category().message(err) : std::string(fallback);
-}
-
 // The whole file in a fresh buffer, read with one request.
 Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
-  errno = 0;
-  std::ifstream in(file, std::ios::binary | std::ios::ate);
-  if (!in) return Result<PageBuffer>::Error(SystemReason("it cannot be opened"));
-  const std::streamoff size = in.tellg();
-  if (size < 0) return Result<PageBuffer>::Error("its size cannot be read (is it a folder?)");
-  if (static_cast<std::uint64_t>(size) > kMaxBankFileSize)
+  auto source = FileSource::Open(file);
+  if (!source) return Result<PageBuffer>(source.status());
+  if (source->Size() > kMaxBankFileSize)
     return Result<PageBuffer>::Error(
-        Str("it is ", size, " bytes long; a bank must be smaller than 4 GiB"));
-  PageBuffer buffer(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(buffer.data()), size);
-  if (in.gcount() != size)
+        Str("it is ", source->Size(), " bytes long; a bank must be smaller than 4 GiB"));
+  PageBuffer buffer(static_cast<std::size_t>(source->Size()));
+  if (!source->ReadAt(0, std::span(buffer.data(), buffer.size())))
     return Result<PageBuffer>::Error(
-        Str("only ", in.gcount(), " of its ", size, " bytes could be read"));
+        Str("its ", source->Size(), " bytes could not all be read (did it shrink meanwhile?)"));
   return buffer;
 }
 
@@ -113,7 +103,7 @@ Status CSoundEditor::ExportTo(std::uint32_t index, const std::filesystem::path& 
   out.close();
   if (!out)
     return Status::Error(Str("cannot export sound ", index, " to ", file.string(), ": ",
-                             SystemReason("write error")));
+                             LastSystemError("write error")));
   return Status::Ok();
 }
 
