@@ -1,5 +1,8 @@
 #include "CliCommon.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "Text.h"
@@ -12,14 +15,26 @@ void PrintWarning(const std::string& message) {
   std::cerr << "orvane-cli: warning: " << message << '\n';
 }
 
-bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank) {
+bool WriteToStdout(std::string_view text) {
+  errno = 0;
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  if (std::fflush(stdout) == 0 && written) return true;
+  PrintError(Str("cannot write to standard output: ",
+                 errno != 0 ? std::strerror(errno) : "write error"));
+  return false;
+}
+
+bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
+                      DamagedEntries damaged) {
   if (Status loaded = editor.LoadBank(bank); !loaded) {
     PrintError(loaded.message());
     return false;
   }
-  for (std::uint32_t i = 0; i < editor.m_Count; ++i)
-    if (editor.m_Entries[i].Damaged())
-      PrintWarning(Str(bank.string(), ": sound ", i, " is damaged: ", editor.m_Entries[i].Damage));
+  if (damaged == DamagedEntries::Warn)
+    for (std::uint32_t i = 0; i < editor.m_Count; ++i)
+      if (editor.m_Entries[i].Damaged())
+        PrintWarning(
+            Str(bank.string(), ": sound ", i, " is damaged: ", editor.m_Entries[i].Damage));
   return true;
 }
 

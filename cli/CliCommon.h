@@ -2,6 +2,7 @@
 // What every subcommand of orvane-cli shares: how failures are printed and how a bank is loaded.
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "SoundEditor.h"
 
@@ -12,8 +13,16 @@ void PrintError(const std::string& message);
 // Prints "orvane-cli: warning: <message>" on standard error.
 void PrintWarning(const std::string& message);
 
+// Writes `text` to standard output and flushes it; prints the reason and answers false when
+// it cannot be written (a full disk, a closed pipe).
+bool WriteToStdout(std::string_view text);
+
+enum class DamagedEntries { Warn, Quiet };
+
 // Loads `bank` into `editor`; prints the reason and answers false when it cannot be loaded.
-// A bank with damaged entries loads, with one warning per damaged entry.
-bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank);
+// A bank with damaged entries loads, with one warning per damaged entry unless the command
+// reports them in its own way.
+bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
+                      DamagedEntries damaged = DamagedEntries::Warn);
 
 }  // namespace Orvane::Cli

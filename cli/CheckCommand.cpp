@@ -1,0 +1,37 @@
+#include <memory>
+
+#include "CliCommon.h"
+#include "Commands.h"
+#include "Text.h"
+
+namespace Orvane::Cli {
+namespace {
+
+int RunCheck(const std::filesystem::path& bank) {
+  CSoundEditor editor;
+  if (!LoadBankOrReport(editor, bank, DamagedEntries::Quiet)) return 1;
+  int exitCode = 0;
+  for (std::uint32_t i = 0; i < editor.m_Count; ++i) {
+    if (editor.m_Entries[i].Damaged()) {
+      PrintError(Str(bank.string(), ": sound ", i, ": ", editor.m_Entries[i].Damage));
+      exitCode = 1;
+    }
+  }
+  if (exitCode != 0) return exitCode;
+  const char* noun = editor.m_Count == 1 ? " sound" : " sounds";
+  return WriteToStdout(Str(bank.string(), ": ", editor.m_Count, noun, ", all inside the file\n"))
+             ? 0
+             : 1;
+}
+
+}  // namespace
+
+void AddCheckCommand(CLI::App& app, int& exitCode) {
+  auto bank = std::make_shared<std::filesystem::path>();
+  CLI::App* command = app.add_subcommand(
+      "check", "Check that every header and every sound's samples lie inside the bank file");
+  command->add_option("BANK", *bank, "The bank file (.sdt)")->required();
+  command->callback([bank, &exitCode] { exitCode = RunCheck(*bank); });
+}
+
+}  // namespace Orvane::Cli

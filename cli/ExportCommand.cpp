@@ -1,0 +1,48 @@
+#include <memory>
+#include <numeric>
+#include <vector>
+
+#include "CliCommon.h"
+#include "Commands.h"
+
+namespace Orvane::Cli {
+namespace {
+
+struct ExportOptions {
+  std::filesystem::path Bank;
+  std::vector<std::uint32_t> Indexes;
+  std::filesystem::path Output = "output";
+};
+
+// Every sound that can be exported is, whatever failed before it.
+int RunExport(ExportOptions options) {
+  CSoundEditor editor;
+  if (!LoadBankOrReport(editor, options.Bank, DamagedEntries::Quiet)) return 1;
+  if (options.Indexes.empty()) {
+    options.Indexes.resize(editor.m_Count);
+    std::iota(options.Indexes.begin(), options.Indexes.end(), 0u);
+  }
+  int exitCode = 0;
+  for (std::uint32_t index : options.Indexes) {
+    if (Status exported = editor.ExportTo(index, options.Output); !exported) {
+      PrintError(exported.message());
+      exitCode = 1;
+    }
+  }
+  return exitCode;
+}
+
+}  // namespace
+
+void AddExportCommand(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<ExportOptions>();
+  CLI::App* command = app.add_subcommand(
+      "export", "Write sounds of a bank as WAVE files named <index>_<name>.wav");
+  command->add_option("BANK", options->Bank, "The bank file (.sdt)")->required();
+  command->add_option("INDEX", options->Indexes, "Sounds to export (default: all of them)");
+  command->add_option("-o,--output", options->Output, "Folder to write the WAVE files into")
+      ->capture_default_str();
+  command->callback([options, &exitCode] { exitCode = RunExport(*options); });
+}
+
+}  // namespace Orvane::Cli

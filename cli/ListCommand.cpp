@@ -1,0 +1,38 @@
+#include <map>
+#include <memory>
+
+#include "CliCommon.h"
+#include "Commands.h"
+#include "ListFormats.h"
+
+namespace Orvane::Cli {
+namespace {
+
+const std::map<std::string, ListFormat> kFormats = {
+    {"table", ListFormat::Table}, {"csv", ListFormat::Csv}, {"json", ListFormat::Json}};
+
+struct ListOptions {
+  std::filesystem::path Bank;
+  std::string Format = "table";
+};
+
+int RunList(const ListOptions& options) {
+  CSoundEditor editor;
+  if (!LoadBankOrReport(editor, options.Bank)) return 1;
+  const std::string listing = FormatList(editor.m_Entries, kFormats.at(options.Format));
+  return WriteToStdout(listing) ? 0 : 1;
+}
+
+}  // namespace
+
+void AddListCommand(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<ListOptions>();
+  CLI::App* list = app.add_subcommand("list", "List the sounds of a bank with every header field");
+  list->add_option("BANK", options->Bank, "The bank file (.sdt)")->required();
+  list->add_option("--format", options->Format, "How to print the list")
+      ->check(CLI::IsMember(kFormats))
+      ->capture_default_str();
+  list->callback([options, &exitCode] { exitCode = RunList(*options); });
+}
+
+}  // namespace Orvane::Cli
