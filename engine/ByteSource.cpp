@@ -5,7 +5,6 @@
 
 #include "SystemError.h"
 
-
 namespace Orvane {
 
 bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
