@@ -1,0 +1,143 @@
+// Micro-benchmarks of the bank engine: parsing a bank, building and reading WAVE headers,
+// loading a whole bank file, exporting one sound and creating a bank from a folder.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "BankCreator.h"
+#include "BenchBank.h"
+#include "ByteSource.h"
+#include "SoundEditor.h"
+#include "TbSoundBank.h"
+#include "TestFiles.h"
+#include "Wave.h"
+#include "WaveReader.h"
+
+namespace Orvane {
+namespace {
+
+using Test::Bytes;
+
+constexpr std::uint32_t kSoundSize = 40960;
+
+void Require(const Status& status) {
+  if (!status) throw std::runtime_error(status.message());
+}
+
+void Quiet(ReportKind, const std::string&) {}
+
+// A bench bank written to a temporary folder, removed at exit.
+struct BankFile {
+  Test::TempDir dir;
+  std::filesystem::path path = dir / "bench.sdt";
+  BankFile(std::uint32_t sounds, std::uint32_t dataSize) {
+    Require(Bench::WriteBenchBank(path, sounds, dataSize));
+  }
+};
+
+// A canonical data chunk behind chunks that readers must skip, one of them odd-sized.
+Bytes WaveWithChunks() {
+  return Test::WaveBuilder()
+      .Chunk("LIST", Bytes(26, 'x'))
+      .Format(1, 22050, 16)
+      .Chunk("fact", Bytes(4, 0))
+      .Chunk("JUNK", Bytes(27, 0))
+      .Data(Test::Samples(kSoundSize))
+      .Build();
+}
+
+void BM_ParseBank(benchmark::State& state) {
+  const auto sounds = static_cast<std::uint32_t>(state.range(0));
+  const BankFile bank(sounds, 16);
+  const Bytes bytes = Test::ReadFile(bank.path);
+  for (auto _ : state) {
+    auto parsed = ParseBank(bytes);
+    benchmark::DoNotOptimize(parsed);
+  }
+  state.SetItemsProcessed(state.iterations() * sounds);
+}
+BENCHMARK(BM_ParseBank)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_WaveHeaderFromEntry(benchmark::State& state) {
+  TbSoundEntry entry = Bench::BenchSoundHeader(42, kSoundSize);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(entry);
+    auto bytes = WAVE::FromEntry(entry).Encode();
+    benchmark::DoNotOptimize(bytes);
+  }
+}
+BENCHMARK(BM_WaveHeaderFromEntry);
+
+void BM_ReadWaveInMemory(benchmark::State& state) {
+  const Bytes file = WaveWithChunks();
+  MemorySource source(file);
+  for (auto _ : state) {
+    auto info = ReadWave(source);
+    benchmark::DoNotOptimize(info);
+  }
+}
+BENCHMARK(BM_ReadWaveInMemory);
+
+// What bank creation pays per input file before copying samples: open it and walk its chunks.
+void BM_ReadWaveFromFile(benchmark::State& state) {
+  const Test::TempDir dir;
+  const auto path = dir / "1_chunks.wav";
+  Test::WriteFile(path, WaveWithChunks());
+  for (auto _ : state) {
+    auto source = FileSource::Open(path);
+    auto info = ReadWave(*source);
+    benchmark::DoNotOptimize(info);
+  }
+}
+BENCHMARK(BM_ReadWaveFromFile)->Unit(benchmark::kMicrosecond);
+
+// The whole file into fresh memory and every header parsed, as each run of the tool does.
+void BM_LoadBank(benchmark::State& state) {
+  const BankFile bank(static_cast<std::uint32_t>(state.range(0)), kSoundSize);
+  const auto size = std::filesystem::file_size(bank.path);
+  for (auto _ : state) {
+    CSoundEditor editor;
+    Require(editor.LoadBank(bank.path));
+    benchmark::DoNotOptimize(editor.m_pFileBuffer.data());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
+}
+BENCHMARK(BM_LoadBank)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Into a folder where the file is new, as exporting a bank into an empty folder does:
+// overwriting a file is a different (and on some file systems slower) path.
+void BM_ExportTo(benchmark::State& state) {
+  const BankFile bank(1, kSoundSize);
+  CSoundEditor editor;
+  Require(editor.LoadBank(bank.path));
+  const auto folder = bank.dir / "output";
+  Require(editor.ExportTo(0, folder));
+  const auto file = *std::filesystem::directory_iterator(folder);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove(file);
+    state.ResumeTiming();
+    Require(editor.ExportTo(0, folder));
+  }
+  state.SetBytesProcessed(state.iterations() * (kSoundSize + WAVE::kSize));
+}
+BENCHMARK(BM_ExportTo)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_CreateBankFrom(benchmark::State& state) {
+  const auto sounds = static_cast<std::uint32_t>(state.range(0));
+  const BankFile bank(sounds, kSoundSize);
+  CSoundEditor editor;
+  Require(editor.LoadBank(bank.path));
+  const auto folder = bank.dir / "output";
+  for (std::uint32_t i = 0; i < sounds; ++i) Require(editor.ExportTo(i, folder));
+  const auto target = bank.dir / "created.sdt";
+  for (auto _ : state) Require(CreateBankFrom(folder, target, Quiet));
+  state.SetItemsProcessed(state.iterations() * sounds);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(sounds) *
+                          (kSoundSize + WAVE::kSize));
+}
+BENCHMARK(BM_CreateBankFrom)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace Orvane

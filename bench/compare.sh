@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# Times orvane-cli against the plain tools that move the same bytes (cat, tar) on a generated
+# bank, and checks the ratio of their medians against the targets:
+#   list --format csv BANK           <= 2.5 x  cat BANK
+#   export BANK into an empty folder <= 1.3 x  tar -xf of a tar of the same WAVE files
+#   create BANK from that folder     <= 1.5 x  cat of all those files into one file
+#   peak resident memory of create   <= 64 MB + 2 x the largest input file
+# Both sides of a pair run alternately (A B A B ...) after one untimed round, with a warm page
+# cache, so that a busy machine slows both alike. Exit status 0 when every target is met, 1
+# when one is missed, 2 on a usage error.
+set -euo pipefail
+export LC_ALL=C  # a decimal point in $EPOCHREALTIME and in awk
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+usage() {
+  cat <<EOF
+usage: bench/compare.sh [options]
+  --sounds N        sounds in the generated bank (default 5000)
+  --size BYTES      sample bytes per sound, even (default 40960)
+  --runs K          timed runs of each side (default 7; at least 5 for a verdict)
+  --build-dir DIR   use the programs built in DIR and rebuild them there
+                    (default: build the "default" preset with scripts/build and use build/default)
+  --no-build        use the programs already built
+  --work-dir DIR    where the data goes (default: a fresh folder under \${TMPDIR:-/tmp},
+                    removed at the end)
+  --keep            keep the work folder
+EOF
+}
+
+sounds=5000
+size=40960
+runs=7
+build_dir=""
+build=1
+work_dir=""
+keep=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sounds | --size | --runs | --build-dir | --work-dir)
+      [ $# -ge 2 ] || { echo "compare.sh: $1 needs a value" >&2; usage >&2; exit 2; }
+      case "$1" in
+        --sounds) sounds=$2 ;;
+        --size) size=$2 ;;
+        --runs) runs=$2 ;;
+        --build-dir) build_dir=$2 ;;
+        --work-dir) work_dir=$2 ;;
+      esac
+      shift 2 ;;
+    --no-build) build=0; shift ;;
+    --keep) keep=1; shift ;;
+    -h | --help) usage; exit 0 ;;
+    *) echo "compare.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
+  esac
+done
+for pair in "sounds:$sounds" "size:$size" "runs:$runs"; do
+  [[ ${pair#*:} =~ ^[0-9]+$ ]] || { echo "compare.sh: --${pair%%:*} takes a whole number" >&2; exit 2; }
+done
+[ "$runs" -ge 1 ] || { echo "compare.sh: --runs must be at least 1" >&2; exit 2; }
+[ -x /usr/bin/time ] || { echo "compare.sh: /usr/bin/time is missing (Debian package: time)" >&2; exit 2; }
+
+# --- programs -------------------------------------------------------------------------------
+if [ -z "$build_dir" ]; then
+  build_dir=$root/build/default
+  [ "$build" -eq 1 ] && "$root/scripts/build" default
+elif [ "$build" -eq 1 ]; then
+  cmake --build "$build_dir" --target orvane-cli orvane-make-bench-bank
+fi
+build_dir=$(cd "$build_dir" && pwd)
+cli=$build_dir/cli/orvane-cli
+make_bank=$build_dir/bench/orvane-make-bench-bank
+for program in "$cli" "$make_bank"; do
+  [ -x "$program" ] || { echo "compare.sh: $program is not built" >&2; exit 2; }
+done
+
+# --- data -------------------------------------------------------------------------------------
+if [ -z "$work_dir" ]; then
+  work_dir=$(mktemp -d "${TMPDIR:-/tmp}/orvane-bench.XXXXXX")
+else
+  mkdir -p "$work_dir"
+fi
+work_dir=$(cd "$work_dir" && pwd)
+[ "$keep" -eq 1 ] || trap 'rm -rf "$work_dir"' EXIT
+
+bank=$work_dir/bench.sdt
+wavs=$work_dir/sounds        # the exported WAVE files: what tar holds and create reads
+tarball=$work_dir/sounds.tar
+wav_list=$work_dir/sounds.list
+out=$work_dir/out            # emptied before every export and tar run
+created=$work_dir/created.sdt
+joined=$work_dir/joined.bin
+
+q() { printf '%q' "$1"; }
+
+# Runs a shell command line, shown first so that a reader can repeat it.
+show_and_run() {
+  echo "  \$ $1"
+  eval "$1"
+}
+
+echo "== data: $sounds sounds of $size bytes in $work_dir"
+show_and_run "$(q "$make_bank") $(q "$bank") --sounds $sounds --size $size"
+show_and_run "rm -rf $(q "$wavs") && $(q "$cli") export $(q "$bank") --output $(q "$wavs") > /dev/null"
+show_and_run "tar -cf $(q "$tarball") -C $(q "$wavs") ."
+show_and_run "find $(q "$wavs") -name '*.wav' -print0 > $(q "$wav_list")"
+wav_count=$(find "$wavs" -name '*.wav' | wc -l)
+largest=$(find "$wavs" -name '*.wav' -printf '%s\n' | sort -n | tail -n 1)
+[ "$wav_count" -eq "$sounds" ] ||
+  { echo "compare.sh: export wrote $wav_count WAVE files for $sounds sounds" >&2; exit 1; }
+echo "  bank $(stat -c %s "$bank") bytes; $wav_count WAVE files, the largest $largest bytes;" \
+  "tar $(stat -c %s "$tarball") bytes"
+
+echo "== warming the page cache"
+show_and_run "cat $(q "$bank") $(q "$tarball") > /dev/null && xargs -0 -a $(q "$wav_list") cat > /dev/null"
+
+# --- timing -----------------------------------------------------------------------------------
+elapsed_us=0
+# Runs a command line once and leaves its wall time, in microseconds, in elapsed_us.
+time_once() {
+  local start end
+  start=$EPOCHREALTIME
+  if ! eval "$1"; then echo "compare.sh: failed: $1" >&2; exit 1; fi
+  end=$EPOCHREALTIME
+  elapsed_us=$(( ${end//[!0-9]/} - ${start//[!0-9]/} ))
+}
+
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END {
+  print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ms() { awk -v us="$1" 'BEGIN { printf "%.1f", us / 1000 }'; }
+
+rows=()
+failed=0
+
+# compare NAME TARGET PREPARE_A A PREPARE_B B: untimed preparation before every run of a side.
+compare() {
+  local name=$1 target=$2 prep_a=$3 cmd_a=$4 prep_b=$5 cmd_b=$6
+  local -a times_a=() times_b=()
+  echo "== $name: $runs runs of each side, alternately, after one untimed round"
+  echo "  A: $cmd_a"
+  echo "  B: $cmd_b"
+  [ "$prep_a" = : ] || echo "  before each run of A (not timed): $prep_a"
+  [ "$prep_b" = : ] || echo "  before each run of B (not timed): $prep_b"
+  local i
+  for ((i = 0; i <= runs; i++)); do
+    eval "$prep_a"; time_once "$cmd_a"; ((i == 0)) || times_a+=("$elapsed_us")
+    eval "$prep_b"; time_once "$cmd_b"; ((i == 0)) || times_b+=("$elapsed_us")
+  done
+  local med_a med_b ratio verdict
+  med_a=$(median "${times_a[@]}")
+  med_b=$(median "${times_b[@]}")
+  ratio=$(awk -v a="$med_a" -v b="$med_b" 'BEGIN { printf "%.2f", a / b }')
+  if awk -v r="$ratio" -v t="$target" 'BEGIN { exit !(r <= t) }'; then verdict=PASS; else verdict=FAIL; failed=1; fi
+  echo "  A ms: $(for t in "${times_a[@]}"; do printf '%s ' "$(ms "$t")"; done)"
+  echo "  B ms: $(for t in "${times_b[@]}"; do printf '%s ' "$(ms "$t")"; done)"
+  rows+=("$name|$(ms "$med_a")|$(ms "$med_b")|$ratio|<= $target|$verdict")
+}
+
+empty_out="rm -rf $(q "$out") && mkdir $(q "$out") && sync"
+
+compare "list csv vs cat" 2.5 \
+  : "$(q "$cli") list --format csv $(q "$bank") > /dev/null" \
+  : "cat $(q "$bank") > /dev/null"
+compare "export vs tar -xf" 1.3 \
+  "$empty_out" "$(q "$cli") export $(q "$bank") --output $(q "$out") > /dev/null" \
+  "$empty_out" "tar -xf $(q "$tarball") -C $(q "$out")"
+compare "create vs cat files" 1.5 \
+  "rm -f $(q "$created") && sync" "$(q "$cli") create $(q "$created") --input $(q "$wavs") > /dev/null" \
+  "rm -f $(q "$joined") && sync" "xargs -0 -a $(q "$wav_list") cat > $(q "$joined")"
+
+echo "== peak resident memory of create"
+rss_file=$work_dir/create.rss
+rm -f "$created"
+show_and_run "/usr/bin/time -f %M -o $(q "$rss_file") $(q "$cli") create $(q "$created") --input $(q "$wavs") > /dev/null"
+rss_kb=$(tail -n 1 "$rss_file")
+# The files came from the bank and carry every field of it, so packing them again must give it
+# back byte for byte: a check that create did all of its work.
+cmp -s "$bank" "$created" || { echo "compare.sh: the created bank differs from $bank" >&2; failed=1; }
+limit_kb=$(( 64 * 1024 + 2 * largest / 1024 ))
+if [ "$rss_kb" -le "$limit_kb" ]; then rss_verdict=PASS; else rss_verdict=FAIL; failed=1; fi
+
+# --- report -----------------------------------------------------------------------------------
+echo
+echo "orvane-cli: $cli"
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)," \
+  "transparent huge pages: $(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown)"
+echo "bank: $sounds sounds of $size bytes ($(stat -c %s "$bank") bytes); medians of $runs runs"
+for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows[@]}"; do
+  IFS='|' read -r -a cells <<<"$row"
+  printf '%-20s %12s %12s %10s %8s  %s\n' "${cells[@]}"
+done
+echo "peak RSS of create: $((rss_kb / 1024)) MiB ($rss_kb KiB); limit 64 MiB + 2 x $largest bytes" \
+  "= $((limit_kb / 1024)) MiB: $rss_verdict"
+[ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
+exit "$failed"
