@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <memory>
 
 #include "CliCommon.h"
@@ -14,11 +13,7 @@ struct CreateOptions {
 
 // Progress lines go out unchanged; warnings carry the tool's prefix like its errors.
 void ReportToTool(ReportKind kind, const std::string& line) {
-  if (kind == ReportKind::Progress) {
-    std::fputs(line.c_str(), stdout);
-    std::fflush(stdout);
-    return;
-  }
+  if (kind == ReportKind::Progress) return ReportToConsole(kind, line);
   PrintWarning(!line.empty() && line.back() == '\n' ? line.substr(0, line.size() - 1) : line);
 }
 

@@ -16,8 +16,8 @@ inline constexpr std::size_t kOffsetColumn = 1;
 inline constexpr std::size_t kNameColumn = 4;
 
 inline constexpr std::array<std::string_view, kColumnCount> kColumnTitles = {
-    "Index",      "Offset",        "HeaderSize",  "DataSize", "Name",    "SampleRate",
-    "BitsPerSample", "NumChannels", "Unknown",   "LoopStart", "LoopEnd"};
+    "Index",         "Offset",      "HeaderSize", "DataSize",  "Name",   "SampleRate",
+    "BitsPerSample", "NumChannels", "Unknown",    "LoopStart", "LoopEnd"};
 
 using EntryCells = std::array<std::string, kColumnCount>;
 
