@@ -1,0 +1,51 @@
+// The entry: the console with its banner, the output folder, then the main window and its
+// message loop.
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include <QApplication>
+
+#include "AboutForm.h"
+#include "ApplicationIcon.h"
+#include "Console.h"
+#include "Globals.h"
+#include "MainForm.h"
+#include "ProgramInfo.h"
+#include "WorkingDirectory.h"
+
+int main(int argc, char* argv[]) {
+  using namespace Orvane;
+
+  OpenConsole();
+  std::printf("%s - %s @ %s.\n", kProgramName, kVersion, ORVANE_BUILD_STAMP);
+  SetConsoleColour(ConsoleColour::BrightGreen);
+  std::printf("Hey, check out these teeth!\n");
+  std::fflush(stdout);
+
+  // An existing folder is kept as it is. One that cannot be made is no reason to stop: export
+  // tries again and says why.
+  std::error_code ec;
+  std::filesystem::create_directories(OutputFolder(), ec);
+  if (ec) std::fprintf(stderr, "cannot create the folder %s: %s\n", OutputFolder().string().c_str(), ec.message().c_str());
+
+  SetConsoleColour(ConsoleColour::BrightWhite);
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(kProgramName));
+  QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+  QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
+  QApplication::setWindowIcon(ApplicationIcon());
+
+  int status = 0;
+  {
+    MainForm mainWindow;
+    GlobalForms::MainWindow = &mainWindow;
+    mainWindow.show();
+    // Ends when the main window closes; an About window still open goes with it.
+    status = QApplication::exec();
+    delete GlobalForms::AboutWindow;
+  }
+  RestoreConsoleColour();
+  return status;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Answers the windows' dialogs in place of a person and records what they asked of the desktop.
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "Desktop.h"
+
+namespace Orvane::Test {
+
+class FakeDesktop final : public Desktop {
+ public:
+  // Answers for the next dialogs, in order; nothing stands for Cancel.
+  std::deque<std::optional<QString>> Answers;
+  std::vector<FileDialogRequest> OpenRequests;
+  std::vector<FileDialogRequest> SaveRequests;
+  std::vector<QString> Clipboard;
+  std::vector<QUrl> OpenedAddresses;
+
+  std::optional<QString> ChooseFileToOpen(QWidget*, const FileDialogRequest& request) override {
+    OpenRequests.push_back(request);
+    return NextAnswer();
+  }
+  std::optional<QString> ChooseFileToSave(QWidget*, const FileDialogRequest& request) override {
+    SaveRequests.push_back(request);
+    return NextAnswer();
+  }
+  void SetClipboardText(const QString& text) override { Clipboard.push_back(text); }
+  void OpenWebAddress(const QUrl& address) override { OpenedAddresses.push_back(address); }
+
+ private:
+  std::optional<QString> NextAnswer() {
+    if (Answers.empty()) return std::nullopt;
+    auto answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace Orvane::Test

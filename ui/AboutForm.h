@@ -1,0 +1,48 @@
+#pragma once
+// The About window: a credit line with a link to the project, the version with its build stamp,
+// and a short guide to making a bank. At most one exists, held in GlobalForms::AboutWindow
+// while it is open.
+#include <QWidget>
+
+class QLabel;
+class QTextEdit;
+
+namespace Orvane {
+
+class Desktop;
+
+class AboutForm final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit AboutForm(Desktop& desktop);
+  AboutForm();
+  ~AboutForm() override;
+
+  // The guide shown on every opening.
+  static const QString kGuideText;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void InitializeComponent();
+
+  void AboutForm_Load();
+  void AboutForm_FormClosing();
+  void linkLabelQuen_MouseClick();
+
+  Desktop& desktop_;
+  bool loaded_ = false;
+
+  QTextEdit* ctrlAboutRichBox = nullptr;
+  QLabel* VersionLabel = nullptr;
+  QLabel* label3 = nullptr;
+  QLabel* label2 = nullptr;
+  QLabel* linkLabelQuen = nullptr;
+  QLabel* label1 = nullptr;
+};
+
+}  // namespace Orvane

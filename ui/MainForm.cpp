@@ -1,0 +1,292 @@
+#include "MainForm.h"
+
+#include <exception>
+#include <utility>
+
+#include <QAction>
+#include <QCursor>
+#include <QDir>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "AboutForm.h"
+#include "ApplicationIcon.h"
+#include "DesignScale.h"
+#include "Desktop.h"
+#include "Globals.h"
+#include "PathText.h"
+#include "ProgramInfo.h"
+#include "SoundFileName.h"
+#include "SoundListModel.h"
+#include "Text.h"
+
+namespace Orvane {
+namespace {
+
+const QString kBankFilter = QStringLiteral("SDT (*.sdt)");
+
+// Design widths of the list's columns, in column order; 60 is the toolkit's default width.
+constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80, 80, 80, 60, 80, 80};
+
+QString StartLocation(const QString& remembered) {
+  return remembered.isNull() ? QDir::currentPath() : remembered;
+}
+
+// Keys that type a character play the focused sound, as the list's character notification
+// does; Tab still moves the focus, and keys that type nothing move through the list.
+bool TypesCharacter(const QKeyEvent& key) {
+  if (key.text().isEmpty() || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) return false;
+  const QChar c = key.text().front();
+  return c.isPrint() || c == u'\r' || c == u'\n' || c == u'\x1b' || c == u'\b';
+}
+
+// Sends bank creation's progress lines and warnings to the console and to `show` while it
+// lives; the console alone afterwards.
+class CreationReporter {
+ public:
+  template <typename Show>
+  CreationReporter(CSoundEditor& editor, Show show) : editor_(editor) {
+    editor_.SetReporter([show = std::move(show)](ReportKind kind, const std::string& line) {
+      ReportToConsole(kind, line);
+      show(QString::fromStdString(line).trimmed());
+    });
+  }
+  ~CreationReporter() { editor_.SetReporter(ReportToConsole); }
+  CreationReporter(const CreationReporter&) = delete;
+  CreationReporter& operator=(const CreationReporter&) = delete;
+
+ private:
+  CSoundEditor& editor_;
+};
+
+}  // namespace
+
+MainForm::MainForm() : MainForm(SystemDesktop()) {}
+
+MainForm::MainForm(Desktop& desktop) : desktop_(desktop) { InitializeComponent(); }
+
+MainForm::~MainForm() {
+  if (GlobalForms::MainWindow == this) GlobalForms::MainWindow = nullptr;
+}
+
+void MainForm::InitializeComponent() {
+  const DesignScale scale(fontMetrics());
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(QString::fromLatin1(kProgramName));
+  setWindowIcon(ApplicationIcon());
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  // The list sits 12 pixels from the left, right and bottom edges and 3 below the menu bar,
+  // and follows every edge when the window is resized.
+  layout->setContentsMargins(scale.Margins(12, 3, 12, 12));
+
+  ctrlSoundsModel = new SoundListModel(g_SoundEditor, this);
+  ctrlSoundsList = new QTableView(central);
+  ctrlSoundsList->setObjectName(QStringLiteral("ctrlSoundsList"));
+  ctrlSoundsList->setModel(ctrlSoundsModel);
+  ctrlSoundsList->setShowGrid(true);
+  ctrlSoundsList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ctrlSoundsList->setSelectionMode(QAbstractItemView::SingleSelection);
+  ctrlSoundsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ctrlSoundsList->setSortingEnabled(false);
+  ctrlSoundsList->setTabKeyNavigation(false);
+  ctrlSoundsList->setWordWrap(false);
+  ctrlSoundsList->verticalHeader()->hide();
+  ctrlSoundsList->horizontalHeader()->setSectionsClickable(false);
+  ctrlSoundsList->horizontalHeader()->setHighlightSections(false);
+  ctrlSoundsList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int column = 0; column < SoundListModel::kColumnCount; ++column)
+    ctrlSoundsList->setColumnWidth(column, scale.X(kColumnWidths[column]));
+  // The selected row stays highlighted while the focus is elsewhere.
+  QPalette palette = ctrlSoundsList->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  ctrlSoundsList->setPalette(palette);
+  // Right clicks reach ctrlSoundsList_MouseClick, which alone decides about the context menu.
+  ctrlSoundsList->setContextMenuPolicy(Qt::PreventContextMenu);
+  ctrlSoundsList->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+  ctrlSoundsList->viewport()->installEventFilter(this);
+  ctrlSoundsList->installEventFilter(this);
+  connect(ctrlSoundsList, &QAbstractItemView::doubleClicked, this, &MainForm::ctrlSoundsList_DoubleClick);
+  layout->addWidget(ctrlSoundsList);
+  setCentralWidget(central);
+
+  menuStrip1 = menuBar();
+  menuStrip1->setObjectName(QStringLiteral("menuStrip1"));
+  fileToolStripMenuItem = menuStrip1->addMenu(QStringLiteral("File"));
+  fileToolStripMenuItem->setObjectName(QStringLiteral("fileToolStripMenuItem"));
+  const auto addItem = [this](QWidget* menu, QAction*& item, const char* name, const char* text,
+                              void (MainForm::*handler)()) {
+    item = new QAction(QString::fromLatin1(text), this);
+    item->setObjectName(QString::fromLatin1(name));
+    menu->addAction(item);
+    connect(item, &QAction::triggered, this, handler);
+  };
+  addItem(fileToolStripMenuItem, openToolStripMenuItem, "openToolStripMenuItem", "Open",
+          &MainForm::openToolStripMenuItem_Click);
+  addItem(fileToolStripMenuItem, exportAllToolStripMenuItem, "exportAllToolStripMenuItem", "Export All",
+          &MainForm::exportAllToolStripMenuItem_Click);
+  addItem(fileToolStripMenuItem, createToolStripMenuItem, "createToolStripMenuItem", "Create",
+          &MainForm::createToolStripMenuItem_Click);
+  addItem(menuStrip1, aboutToolStripMenuItem, "aboutToolStripMenuItem", "About",
+          &MainForm::aboutToolStripMenuItem_Click);
+
+  // Not attached to the list: ctrlSoundsList_MouseClick alone shows it.
+  ctrlSoundsContext = new QMenu(this);
+  ctrlSoundsContext->setObjectName(QStringLiteral("ctrlSoundsContext"));
+  addItem(ctrlSoundsContext, ctrlSoundsContextListen, "ctrlSoundsContextListen", "Listen",
+          &MainForm::ctrlSoundsContextListen_Click);
+  addItem(ctrlSoundsContext, ctrlSoundsContextExport, "ctrlSoundsContextExport", "Export",
+          &MainForm::ctrlSoundsContextExport_Click);
+  addItem(ctrlSoundsContext, copyNameToolStripMenuItem1, "copyNameToolStripMenuItem1", "Copy Name",
+          &MainForm::copyNameToolStripMenuItem1_Click);
+
+  ctrlStatusBar = statusBar();
+  ctrlStatusBar->setObjectName(QStringLiteral("ctrlStatusBar"));
+  ctrlStatusBar->setSizeGripEnabled(true);
+  ctrlStatusText = new QLabel(ctrlStatusBar);
+  ctrlStatusText->setObjectName(QStringLiteral("ctrlStatusText"));
+  ctrlStatusText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A permanent widget: hovering a menu item clears temporary status messages, not this.
+  ctrlStatusBar->addWidget(ctrlStatusText, 1);
+
+  resize(scale.X(884), scale.Y(681) + ctrlStatusBar->sizeHint().height());
+  ctrlSoundsList->setFocus();
+}
+
+void MainForm::showEvent(QShowEvent* event) {
+  if (!loaded_) {
+    loaded_ = true;
+    MainForm_Load();
+  }
+  QMainWindow::showEvent(event);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ctrlSoundsList->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    ctrlSoundsList_MouseClick(static_cast<QMouseEvent*>(event));
+  } else if (watched == ctrlSoundsList && event->type() == QEvent::KeyPress &&
+             TypesCharacter(*static_cast<QKeyEvent*>(event))) {
+    ctrlSoundsList_KeyPress();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::MainForm_Load() {
+  setWindowTitle(QString::fromStdString(Str(kProgramName, " - v", kVersion)));
+  FillList();
+}
+
+void MainForm::FillList() { ctrlSoundsModel->Refill(); }
+
+std::optional<std::uint32_t> MainForm::FocusedIndex() const {
+  const QModelIndex focused = ctrlSoundsList->currentIndex();
+  if (!focused.isValid()) return std::nullopt;
+  const auto index = static_cast<std::uint32_t>(focused.row());
+  if (index >= g_SoundEditor.m_Count || index >= g_SoundEditor.m_Entries.size()) return std::nullopt;
+  return index;
+}
+
+void MainForm::ShowOutcome(const Status& outcome) {
+  if (!outcome) ReportToConsole(ReportKind::Warning, outcome.message() + "\n");
+  ShowStatus(QString::fromStdString(outcome.message()));
+}
+
+void MainForm::ShowStatus(const QString& text) { ctrlStatusText->setText(text); }
+
+void MainForm::openToolStripMenuItem_Click() {
+  const auto chosen = desktop_.ChooseFileToOpen(
+      this, {QStringLiteral("Open SDT Bank"), kBankFilter, StartLocation(g_InitialDirectory)});
+  if (!chosen) return;
+  // Remembered before loading, so a file that fails to load is where the next dialog starts.
+  g_InitialDirectory = *chosen;
+  const Status loaded = g_SoundEditor.LoadBank(ToPath(*chosen));
+  ShowOutcome(loaded);
+  // A bank of no sounds makes the engine give up the one it had, and its rows go with it;
+  // any other failure leaves the bank and its rows as they were.
+  if (loaded || g_SoundEditor.m_Count == 0) FillList();
+}
+
+void MainForm::exportAllToolStripMenuItem_Click() {
+  if (g_SoundEditor.m_Count == 0) return;
+  std::uint32_t failures = 0;
+  Status last = Status::Ok();
+  for (std::uint32_t i = 0; i < g_SoundEditor.m_Count; ++i) {
+    Status exported = g_SoundEditor.Export(i);
+    if (exported) continue;
+    ReportToConsole(ReportKind::Warning, exported.message() + "\n");
+    ++failures;
+    last = std::move(exported);
+  }
+  if (failures <= 1) {
+    ShowStatus(QString::fromStdString(last.message()));
+  } else {
+    ShowStatus(QString::fromStdString(
+        Str(failures, " sounds were not exported (see the console); the last: ", last.message())));
+  }
+}
+
+void MainForm::createToolStripMenuItem_Click() {
+  const auto chosen = desktop_.ChooseFileToSave(
+      this, {QStringLiteral("Save Sound Bank"), kBankFilter, StartLocation(g_InitialDirectorySave)});
+  if (!chosen || chosen->isEmpty()) return;
+  const std::filesystem::path target = ToPath(*chosen);
+  Status created = Status::Ok();
+  {
+    const CreationReporter reporter(g_SoundEditor, [this](const QString& line) { ShowStatus(line); });
+    // Nothing that goes wrong while a bank is made may end the program.
+    try {
+      created = g_SoundEditor.CreateBank(target);
+    } catch (const std::exception& e) {
+      created = Status::Error(e.what());
+    }
+  }
+  if (!created) ShowOutcome(Status::Error(Str("cannot create the bank ", target.string(), ": ", created.message())));
+}
+
+void MainForm::aboutToolStripMenuItem_Click() {
+  if (GlobalForms::AboutWindow != nullptr) return;
+  GlobalForms::AboutWindow = new AboutForm(desktop_);
+  GlobalForms::AboutWindow->show();
+}
+
+void MainForm::ctrlSoundsList_MouseClick(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return;
+  const QModelIndex focused = ctrlSoundsList->currentIndex();
+  if (!focused.isValid()) return;
+  // The focused row's rectangle spans every column.
+  const QRect row = ctrlSoundsList->visualRect(focused.siblingAtColumn(0))
+                        .united(ctrlSoundsList->visualRect(focused.siblingAtColumn(SoundListModel::kColumnCount - 1)));
+  if (row.contains(event->position().toPoint())) ctrlSoundsContext->popup(QCursor::pos());
+}
+
+void MainForm::ctrlSoundsList_DoubleClick() { ctrlSoundsContextListen_Click(); }
+
+void MainForm::ctrlSoundsList_KeyPress() { ctrlSoundsContextListen_Click(); }
+
+void MainForm::ctrlSoundsContextListen_Click() {
+  if (const auto index = FocusedIndex()) ShowOutcome(g_SoundEditor.Play(*index));
+}
+
+void MainForm::ctrlSoundsContextExport_Click() {
+  if (const auto index = FocusedIndex()) ShowOutcome(g_SoundEditor.Export(*index));
+}
+
+void MainForm::copyNameToolStripMenuItem1_Click() {
+  const auto index = FocusedIndex();
+  if (!index) return;
+  // The name of the file that Export writes for the same sound, without ".wav".
+  desktop_.SetClipboardText(QString::fromStdString(ExportStem(*index, g_SoundEditor.m_Entries[*index].Entry)));
+}
+
+}  // namespace Orvane

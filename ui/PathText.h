@@ -1,0 +1,13 @@
+#pragma once
+// Paths cross between Qt's strings and the engine's std::filesystem::path here, and only here.
+#include <filesystem>
+
+#include <QString>
+
+namespace Orvane {
+
+inline std::filesystem::path ToPath(const QString& text) {
+  return std::filesystem::path(text.toStdU16String());
+}
+
+}  // namespace Orvane

@@ -1,0 +1,75 @@
+#include "SoundListModel.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "CodePage.h"
+
+namespace Orvane {
+namespace {
+
+const char* const kHeaderTexts[SoundListModel::kColumnCount] = {
+    "Index",         "Offset",      "HeaderSize", "DataSize",  "Name",   "SampleRate",
+    "BitsPerSample", "NumChannels", "Unknown",    "LoopStart", "LoopEnd",
+};
+
+}  // namespace
+
+SoundListModel::SoundListModel(const CSoundEditor& editor, QObject* parent)
+    : QAbstractTableModel(parent), editor_(editor) {}
+
+void SoundListModel::Refill() {
+  beginResetModel();
+  // Rows are ints to the view; a bank of more sounds than that could not be loaded anyway.
+  const std::size_t held = std::min<std::size_t>(editor_.m_Count, editor_.m_Entries.size());
+  rows_ = static_cast<int>(std::min<std::size_t>(held, std::numeric_limits<int>::max()));
+  endResetModel();
+}
+
+int SoundListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int SoundListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, Column column) {
+  const TbSoundEntry& h = element.Entry;
+  switch (column) {
+    case columnIndex: return QString::number(index);
+    case columnOffset: return QStringLiteral("%1").arg(element.Offset, 2, 16, QLatin1Char('0')).toUpper();
+    case columnHeaderSize: return QString::number(h.HeaderSize);
+    case columnDataSize: return QString::number(h.DataSize);
+    case columnName: return QString::fromStdString(Cp1252ToUtf8(h.NameBytes()));
+    case columnSampleRate: return QString::number(h.SampleRate);
+    case columnBitsPerSample: return QString::number(h.BitsPerSample);
+    case columnNumChannels: return QString::number(h.NumChannels);
+    case columnUnknown: return QString::number(h.Unknown);
+    case columnLoopStart: return QString::number(h.LoopStart);
+    case columnLoopEnd: return QString::number(h.LoopEnd);
+    case kColumnCount: break;
+  }
+  return {};
+}
+
+QVariant SoundListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  const auto row = static_cast<std::size_t>(index.row());
+  // The engine may have dropped its bank since the last refill (a bank of no sounds does that).
+  if (row >= editor_.m_Entries.size()) return {};
+  return CellText(static_cast<std::uint32_t>(row), editor_.m_Entries[row],
+                  static_cast<Column>(index.column()));
+}
+
+QVariant SoundListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+      section >= kColumnCount)
+    return QAbstractTableModel::headerData(section, orientation, role);
+  return QString::fromLatin1(kHeaderTexts[section]);
+}
+
+Qt::ItemFlags SoundListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+}  // namespace Orvane
