@@ -53,7 +53,7 @@ void AboutForm::InitializeComponent() {
   addLabel(label3, "label3", QStringLiteral("Version:"), 18, 41);
   addLabel(label2, "label2", QStringLiteral("<" ORVANE_CONTACT ">"), 174, 19);
   addLabel(linkLabelQuen, "linkLabelQuen", QStringLiteral(ORVANE_CREDIT), 113, 19);
-  addLabel(label1, "label1", QStringLiteral("Put together by"), 17, 19);
+  addLabel(label1, "label1", QStringLiteral("Project page:"), 17, 19);
 
   QFont underlined = linkLabelQuen->font();
   underlined.setUnderline(true);

@@ -15,6 +15,9 @@ class DesignScale {
 
   explicit DesignScale(const QFontMetrics& font);
 
+  // The width of the font's average character, in pixels.
+  static double AverageCharWidth(const QFontMetrics& font);
+
   int X(int designPixels) const;
   int Y(int designPixels) const;
   QSize Size(int width, int height) const { return {X(width), Y(height)}; }

@@ -35,6 +35,9 @@ const QString kBankFilter = QStringLiteral("SDT (*.sdt)");
 // Design widths of the list's columns, in column order; 60 is the toolkit's default width.
 constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80, 80, 80, 60, 80, 80};
 
+// A row of the list, as tall as a line of text with a little room around it.
+constexpr int kRowHeight = 17;
+
 QString StartLocation(const QString& remembered) {
   return remembered.isNull() ? QDir::currentPath() : remembered;
 }
@@ -100,6 +103,8 @@ void MainForm::InitializeComponent() {
   ctrlSoundsList->setTabKeyNavigation(false);
   ctrlSoundsList->setWordWrap(false);
   ctrlSoundsList->verticalHeader()->hide();
+  ctrlSoundsList->verticalHeader()->setMinimumSectionSize(1);
+  ctrlSoundsList->verticalHeader()->setDefaultSectionSize(scale.Y(kRowHeight));
   ctrlSoundsList->horizontalHeader()->setSectionsClickable(false);
   ctrlSoundsList->horizontalHeader()->setHighlightSections(false);
   ctrlSoundsList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -3,6 +3,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "DesignScale.h"
 #include "UiTestSupport.h"
 
 namespace Orvane::Test {
@@ -37,7 +38,7 @@ TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidths) {
                             {"BitsPerSample", 80}, {"NumChannels", 80}, {"Unknown", 60},
                             {"LoopStart", 80},     {"LoopEnd", 80}};
   // Widths are laid out for a 6-pixel average character and grow with the font.
-  const double scale = form.fontMetrics().averageCharWidth() / 6.0;
+  const double scale = DesignScale::AverageCharWidth(form.fontMetrics()) / 6.0;
   ASSERT_EQ(List()->model()->columnCount(), 11);
   for (int i = 0; i < 11; ++i) {
     SCOPED_TRACE(columns[i].header);

@@ -1,0 +1,53 @@
+// Opens a bank in the real main window through its File > Open command and saves a picture of
+// the window, and of the About window when asked:
+//   orvane_screenshot BANK PICTURE.png [ABOUT.png]
+// Run it on a display (xvfb-run -a works).
+#include <cstdio>
+
+#include <QAction>
+#include <QApplication>
+#include <QTableView>
+
+#include "AboutForm.h"
+#include "FakeDesktop.h"
+#include "Globals.h"
+#include "MainForm.h"
+
+namespace {
+
+bool Save(QWidget& window, const char* file) {
+  QApplication::processEvents();
+  if (window.grab().save(QString::fromLocal8Bit(file))) return true;
+  std::fprintf(stderr, "orvane_screenshot: cannot write %s\n", file);
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: orvane_screenshot BANK PICTURE.png [ABOUT.png]\n");
+    return 2;
+  }
+  QApplication application(argc, argv);
+  Orvane::Test::FakeDesktop desktop;
+  desktop.Answers.push_back(QString::fromLocal8Bit(argv[1]));
+  Orvane::MainForm form(desktop);
+  form.show();
+  form.findChild<QAction*>(QStringLiteral("openToolStripMenuItem"))->trigger();
+  auto* list = form.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
+  if (list->model()->rowCount() == 0) {
+    std::fprintf(stderr, "orvane_screenshot: %s lists no sounds\n", argv[1]);
+    return 1;
+  }
+  list->selectRow(1);
+  list->setFocus();
+  if (!Save(form, argv[2])) return 1;
+  if (argc == 4) {
+    form.findChild<QAction*>(QStringLiteral("aboutToolStripMenuItem"))->trigger();
+    const bool saved = Save(*Orvane::GlobalForms::AboutWindow, argv[3]);
+    delete Orvane::GlobalForms::AboutWindow;
+    if (!saved) return 1;
+  }
+  return 0;
+}
