@@ -31,7 +31,8 @@ class FakeDesktop final : public Desktop {
  private:
   std::optional<QString> NextAnswer() {
     if (Answers.empty()) return std::nullopt;
-    auto answer = Answers.front();
+    std::optional<QString> answer;
+    answer.swap(Answers.front());
     Answers.pop_front();
     return answer;
   }
