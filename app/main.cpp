@@ -27,7 +27,9 @@ int main(int argc, char* argv[]) {
   // tries again and says why.
   std::error_code ec;
   std::filesystem::create_directories(OutputFolder(), ec);
-  if (ec) std::fprintf(stderr, "cannot create the folder %s: %s\n", OutputFolder().string().c_str(), ec.message().c_str());
+  if (ec)
+    std::fprintf(stderr, "cannot create the folder %s: %s\n", OutputFolder().string().c_str(),
+                 ec.message().c_str());
 
   SetConsoleColour(ConsoleColour::BrightWhite);
 

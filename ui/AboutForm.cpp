@@ -85,18 +85,22 @@ void AboutForm::closeEvent(QCloseEvent* event) {
 
 bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
   // Any mouse button opens the link; the keyboard does not.
-  if (watched == linkLabelQuen && event->type() == QEvent::MouseButtonRelease) linkLabelQuen_MouseClick();
+  if (watched == linkLabelQuen && event->type() == QEvent::MouseButtonRelease)
+    linkLabelQuen_MouseClick();
   return QWidget::eventFilter(watched, event);
 }
 
 void AboutForm::AboutForm_Load() {
-  VersionLabel->setText(QString::fromStdString(Str(kVersion, " @ ", ORVANE_BUILD_STAMP, " ", kConfiguration)));
+  VersionLabel->setText(
+      QString::fromStdString(Str(kVersion, " @ ", ORVANE_BUILD_STAMP, " ", kConfiguration)));
   VersionLabel->adjustSize();
   ctrlAboutRichBox->setPlainText(kGuideText);
 }
 
 void AboutForm::AboutForm_FormClosing() { GlobalForms::AboutWindow = nullptr; }
 
-void AboutForm::linkLabelQuen_MouseClick() { desktop_.OpenWebAddress(QUrl(QStringLiteral(ORVANE_HOMEPAGE))); }
+void AboutForm::linkLabelQuen_MouseClick() {
+  desktop_.OpenWebAddress(QUrl(QStringLiteral(ORVANE_HOMEPAGE)));
+}
 
 }  // namespace Orvane

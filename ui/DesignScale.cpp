@@ -18,7 +18,11 @@ double DesignScale::AverageCharWidth(const QFontMetrics& font) {
 DesignScale::DesignScale(const QFontMetrics& font)
     : x_(AverageCharWidth(font) / kBaseCharWidth), y_(font.height() / kBaseCharHeight) {}
 
-int DesignScale::X(int designPixels) const { return static_cast<int>(std::lround(designPixels * x_)); }
-int DesignScale::Y(int designPixels) const { return static_cast<int>(std::lround(designPixels * y_)); }
+int DesignScale::X(int designPixels) const {
+  return static_cast<int>(std::lround(designPixels * x_));
+}
+int DesignScale::Y(int designPixels) const {
+  return static_cast<int>(std::lround(designPixels * y_));
+}
 
 }  // namespace Orvane

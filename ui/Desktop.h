@@ -23,8 +23,10 @@ class Desktop {
   virtual ~Desktop() = default;
 
   // The path the user confirmed, or nothing when the dialog was cancelled.
-  virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const FileDialogRequest& request) = 0;
-  virtual std::optional<QString> ChooseFileToSave(QWidget* parent, const FileDialogRequest& request) = 0;
+  virtual std::optional<QString> ChooseFileToOpen(QWidget* parent,
+                                                  const FileDialogRequest& request) = 0;
+  virtual std::optional<QString> ChooseFileToSave(QWidget* parent,
+                                                  const FileDialogRequest& request) = 0;
 
   // Replaces what the clipboard holds.
   virtual void SetClipboardText(const QString& text) = 0;

@@ -33,7 +33,8 @@ namespace {
 const QString kBankFilter = QStringLiteral("SDT (*.sdt)");
 
 // Design widths of the list's columns, in column order; 60 is the toolkit's default width.
-constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80, 80, 80, 60, 80, 80};
+constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80,
+                                                             80, 80, 60, 80, 80};
 
 // A row of the list, as tall as a line of text with a little room around it.
 constexpr int kRowHeight = 17;
@@ -45,29 +46,11 @@ QString StartLocation(const QString& remembered) {
 // Keys that type a character play the focused sound, as the list's character notification
 // does; Tab still moves the focus, and keys that type nothing move through the list.
 bool TypesCharacter(const QKeyEvent& key) {
-  if (key.text().isEmpty() || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) return false;
+  if (key.text().isEmpty() || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
+    return false;
   const QChar c = key.text().front();
   return c.isPrint() || c == u'\r' || c == u'\n' || c == u'\x1b' || c == u'\b';
 }
-
-// Sends bank creation's progress lines and warnings to the console and to `show` while it
-// lives; the console alone afterwards.
-class CreationReporter {
- public:
-  template <typename Show>
-  CreationReporter(CSoundEditor& editor, Show show) : editor_(editor) {
-    editor_.SetReporter([show = std::move(show)](ReportKind kind, const std::string& line) {
-      ReportToConsole(kind, line);
-      show(QString::fromStdString(line).trimmed());
-    });
-  }
-  ~CreationReporter() { editor_.SetReporter(ReportToConsole); }
-  CreationReporter(const CreationReporter&) = delete;
-  CreationReporter& operator=(const CreationReporter&) = delete;
-
- private:
-  CSoundEditor& editor_;
-};
 
 }  // namespace
 
@@ -112,7 +95,8 @@ void MainForm::InitializeComponent() {
     ctrlSoundsList->setColumnWidth(column, scale.X(kColumnWidths[column]));
   // The selected row stays highlighted while the focus is elsewhere.
   QPalette palette = ctrlSoundsList->palette();
-  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                   palette.color(QPalette::Active, QPalette::Highlight));
   palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                    palette.color(QPalette::Active, QPalette::HighlightedText));
   ctrlSoundsList->setPalette(palette);
@@ -121,7 +105,8 @@ void MainForm::InitializeComponent() {
   ctrlSoundsList->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
   ctrlSoundsList->viewport()->installEventFilter(this);
   ctrlSoundsList->installEventFilter(this);
-  connect(ctrlSoundsList, &QAbstractItemView::doubleClicked, this, &MainForm::ctrlSoundsList_DoubleClick);
+  connect(ctrlSoundsList, &QAbstractItemView::doubleClicked, this,
+          &MainForm::ctrlSoundsList_DoubleClick);
   layout->addWidget(ctrlSoundsList);
   setCentralWidget(central);
 
@@ -138,8 +123,8 @@ void MainForm::InitializeComponent() {
   };
   addItem(fileToolStripMenuItem, openToolStripMenuItem, "openToolStripMenuItem", "Open",
           &MainForm::openToolStripMenuItem_Click);
-  addItem(fileToolStripMenuItem, exportAllToolStripMenuItem, "exportAllToolStripMenuItem", "Export All",
-          &MainForm::exportAllToolStripMenuItem_Click);
+  addItem(fileToolStripMenuItem, exportAllToolStripMenuItem, "exportAllToolStripMenuItem",
+          "Export All", &MainForm::exportAllToolStripMenuItem_Click);
   addItem(fileToolStripMenuItem, createToolStripMenuItem, "createToolStripMenuItem", "Create",
           &MainForm::createToolStripMenuItem_Click);
   addItem(menuStrip1, aboutToolStripMenuItem, "aboutToolStripMenuItem", "About",
@@ -198,7 +183,8 @@ std::optional<std::uint32_t> MainForm::FocusedIndex() const {
   const QModelIndex focused = ctrlSoundsList->currentIndex();
   if (!focused.isValid()) return std::nullopt;
   const auto index = static_cast<std::uint32_t>(focused.row());
-  if (index >= g_SoundEditor.m_Count || index >= g_SoundEditor.m_Entries.size()) return std::nullopt;
+  if (index >= g_SoundEditor.m_Count || index >= g_SoundEditor.m_Entries.size())
+    return std::nullopt;
   return index;
 }
 
@@ -243,20 +229,26 @@ void MainForm::exportAllToolStripMenuItem_Click() {
 
 void MainForm::createToolStripMenuItem_Click() {
   const auto chosen = desktop_.ChooseFileToSave(
-      this, {QStringLiteral("Save Sound Bank"), kBankFilter, StartLocation(g_InitialDirectorySave)});
+      this,
+      {QStringLiteral("Save Sound Bank"), kBankFilter, StartLocation(g_InitialDirectorySave)});
   if (!chosen || chosen->isEmpty()) return;
   const std::filesystem::path target = ToPath(*chosen);
+  // Bank creation's progress lines and warnings show under the list as well as on the console.
+  g_SoundEditor.SetReporter([this](ReportKind kind, const std::string& line) {
+    ReportToConsole(kind, line);
+    ShowStatus(QString::fromStdString(line).trimmed());
+  });
   Status created = Status::Ok();
-  {
-    const CreationReporter reporter(g_SoundEditor, [this](const QString& line) { ShowStatus(line); });
-    // Nothing that goes wrong while a bank is made may end the program.
-    try {
-      created = g_SoundEditor.CreateBank(target);
-    } catch (const std::exception& e) {
-      created = Status::Error(e.what());
-    }
+  // Nothing that goes wrong while a bank is made may end the program.
+  try {
+    created = g_SoundEditor.CreateBank(target);
+  } catch (const std::exception& e) {
+    created = Status::Error(e.what());
   }
-  if (!created) ShowOutcome(Status::Error(Str("cannot create the bank ", target.string(), ": ", created.message())));
+  g_SoundEditor.SetReporter(ReportToConsole);
+  if (!created)
+    ShowOutcome(
+        Status::Error(Str("cannot create the bank ", target.string(), ": ", created.message())));
 }
 
 void MainForm::aboutToolStripMenuItem_Click() {
@@ -271,7 +263,8 @@ void MainForm::ctrlSoundsList_MouseClick(QMouseEvent* event) {
   if (!focused.isValid()) return;
   // The focused row's rectangle spans every column.
   const QRect row = ctrlSoundsList->visualRect(focused.siblingAtColumn(0))
-                        .united(ctrlSoundsList->visualRect(focused.siblingAtColumn(SoundListModel::kColumnCount - 1)));
+                        .united(ctrlSoundsList->visualRect(
+                            focused.siblingAtColumn(SoundListModel::kColumnCount - 1)));
   if (row.contains(event->position().toPoint())) ctrlSoundsContext->popup(QCursor::pos());
 }
 
@@ -291,7 +284,8 @@ void MainForm::copyNameToolStripMenuItem1_Click() {
   const auto index = FocusedIndex();
   if (!index) return;
   // The name of the file that Export writes for the same sound, without ".wav".
-  desktop_.SetClipboardText(QString::fromStdString(ExportStem(*index, g_SoundEditor.m_Entries[*index].Entry)));
+  desktop_.SetClipboardText(
+      QString::fromStdString(ExportStem(*index, g_SoundEditor.m_Entries[*index].Entry)));
 }
 
 }  // namespace Orvane

@@ -9,7 +9,7 @@ namespace Orvane {
 namespace {
 
 const char* const kHeaderTexts[SoundListModel::kColumnCount] = {
-    "Index",         "Offset",      "HeaderSize", "DataSize",  "Name",   "SampleRate",
+    "Index",         "Offset",      "HeaderSize", "DataSize",  "Name",    "SampleRate",
     "BitsPerSample", "NumChannels", "Unknown",    "LoopStart", "LoopEnd",
 };
 
@@ -26,7 +26,9 @@ void SoundListModel::Refill() {
   endResetModel();
 }
 
-int SoundListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int SoundListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_;
+}
 
 int SoundListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : kColumnCount;
@@ -36,7 +38,8 @@ QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, 
   const TbSoundEntry& h = element.Entry;
   switch (column) {
     case columnIndex: return QString::number(index);
-    case columnOffset: return QStringLiteral("%1").arg(element.Offset, 2, 16, QLatin1Char('0')).toUpper();
+    case columnOffset:
+      return QStringLiteral("%1").arg(element.Offset, 2, 16, QLatin1Char('0')).toUpper();
     case columnHeaderSize: return QString::number(h.HeaderSize);
     case columnDataSize: return QString::number(h.DataSize);
     case columnName: return QString::fromStdString(Cp1252ToUtf8(h.NameBytes()));

@@ -29,14 +29,15 @@ class SoundListModel final : public QAbstractTableModel {
 
   explicit SoundListModel(const CSoundEditor& editor, QObject* parent = nullptr);
 
-  // Lists the sounds the engine holds now, every row anew. Between two refills the rows stay
-  // as they were, whatever the engine does.
+  // Lists the sounds the engine holds now, every row anew. The number of rows changes only
+  // here; cells always show the engine's entries, and nothing for a row it no longer has.
   void Refill();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   // The text of one cell of a sound's row.

@@ -15,7 +15,8 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
                                      QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, request.Title, QString(), request.Filter);
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
   if (mode == QFileDialog::AcceptSave) dialog.setDefaultSuffix(QStringLiteral("sdt"));
   const QFileInfo start(request.Start);
   if (start.isDir()) {
@@ -30,10 +31,12 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 
 class QtDesktop final : public Desktop {
  public:
-  std::optional<QString> ChooseFileToOpen(QWidget* parent, const FileDialogRequest& request) override {
+  std::optional<QString> ChooseFileToOpen(QWidget* parent,
+                                          const FileDialogRequest& request) override {
     return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
   }
-  std::optional<QString> ChooseFileToSave(QWidget* parent, const FileDialogRequest& request) override {
+  std::optional<QString> ChooseFileToSave(QWidget* parent,
+                                          const FileDialogRequest& request) override {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
   }
   void SetClipboardText(const QString& text) override { QApplication::clipboard()->setText(text); }

@@ -81,8 +81,8 @@ TEST(StartUpTest, OnATerminalPrintsBannerThenGreenLineThenTurnsWhite) {
   Program program(dir.Path(), /*terminal=*/true);
   const std::string text = program.ReadUntil("\x1b[97m");
   // The terminal turns each "\n" into "\r\n".
-  EXPECT_TRUE(std::regex_match(text, std::regex("^" + kBanner +
-                                                "\r\n\x1b\\[92mHey, check out these teeth!\r\n\x1b\\[97m$")))
+  EXPECT_TRUE(std::regex_match(
+      text, std::regex("^" + kBanner + "\r\n\x1b\\[92mHey, check out these teeth!\r\n\x1b\\[97m$")))
       << text;
   EXPECT_TRUE(fs::is_directory(dir / "output")) << "made before the colour turns white";
 }
@@ -93,7 +93,9 @@ TEST(StartUpTest, IntoAPipePrintsPlainTextAndKeepsAnExistingOutputFolder) {
   WriteFile(dir / "output" / "0_keep.wav", MakeWave(Samples(8)));
   Program program(dir.Path(), /*terminal=*/false);
   const std::string text = program.ReadUntil("teeth!\n");
-  EXPECT_TRUE(std::regex_match(text, std::regex("^" + kBanner + "\nHey, check out these teeth!\n$"))) << text;
+  EXPECT_TRUE(
+      std::regex_match(text, std::regex("^" + kBanner + "\nHey, check out these teeth!\n$")))
+      << text;
   EXPECT_EQ(ReadFile(dir / "output" / "0_keep.wav"), MakeWave(Samples(8)));
 }
 

@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
-#include <gtest/gtest.h>
 
 #include "AboutForm.h"
 #include "UiTestSupport.h"
@@ -13,10 +13,13 @@ namespace {
 using AboutFormTest = MainWindowTest;
 
 const QString kGuide = QStringLiteral(
-    "Creating a sound bank:\n\n1. Export all game sounds by going to File -> Export All\n\n2. Modify "
+    "Creating a sound bank:\n\n1. Export all game sounds by going to File -> Export All\n\n2. "
+    "Modify "
     "any sound file you wish (any length) from the output folder, but keep in mind that the file "
-    "format has to remain WAVE and the sample rate has to be 22.050 Hz. Additionally, the numbering "
-    "prefix has to remain the same.\n\n3. Create the bank by going to File -> Create.\n\n4. Replace "
+    "format has to remain WAVE and the sample rate has to be 22.050 Hz. Additionally, the "
+    "numbering "
+    "prefix has to remain the same.\n\n3. Create the bank by going to File -> Create.\n\n4. "
+    "Replace "
     "the original SDT bank with the newly created one.");
 
 int AboutWindowsOnScreen() {
@@ -57,16 +60,20 @@ TEST_F(AboutFormTest, ShowsVersionAndTheGuideUneditedOnEveryOpening) {
   EXPECT_EQ(guide->toPlainText(), kGuide);
   const QString version =
       GlobalForms::AboutWindow->findChild<QLabel*>(QStringLiteral("VersionLabel"))->text();
-  EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^1\.0\.1 @ [A-Z][a-z]{2} [ 1-3]\d \d{4} \d\d:\d\d:\d\d \(RELEASE\)$)"))
-                  .match(version)
-                  .hasMatch())
+  EXPECT_TRUE(
+      QRegularExpression(
+          QStringLiteral(R"(^1\.0\.1 @ [A-Z][a-z]{2} [ 1-3]\d \d{4} \d\d:\d\d:\d\d \(RELEASE\)$)"))
+          .match(version)
+          .hasMatch())
       << version.toStdString();
 
   QTest::keyClicks(guide, "typed");
   EXPECT_NE(guide->toPlainText(), kGuide);
   CloseAndDiscard(GlobalForms::AboutWindow);
   Action("aboutToolStripMenuItem")->trigger();
-  EXPECT_EQ(GlobalForms::AboutWindow->findChild<QTextEdit*>(QStringLiteral("ctrlAboutRichBox"))->toPlainText(), kGuide);
+  EXPECT_EQ(GlobalForms::AboutWindow->findChild<QTextEdit*>(QStringLiteral("ctrlAboutRichBox"))
+                ->toPlainText(),
+            kGuide);
 }
 
 TEST_F(AboutFormTest, AnyMouseButtonOnTheLinkOpensTheAddressAndTheKeyboardDoesNot) {

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "DesignScale.h"
 #include "UiTestSupport.h"
@@ -52,18 +52,20 @@ TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidths) {
 
 TEST_F(MainFormTest, OpenListsEveryFieldOfEverySound) {
   // 448 bytes of samples put the second header at 12 + 40 + 448 = 500.
-  const auto bank = WriteBank("a.sdt", MakeBank({{.Name = "caf\xE9",  // Windows-1252 e-acute
-                                                  .Data = Samples(448),
-                                                  .SampleRate = 44100,
-                                                  .BitsPerSample = 16,
-                                                  .NumChannels = 2,
-                                                  .Unknown = 7,
-                                                  .LoopStart = 8,
-                                                  .LoopEnd = 4000000000u},
-                                                 {.Name = "sixteen_letters!", .Data = Samples(2)}}));
+  const auto bank =
+      WriteBank("a.sdt", MakeBank({{.Name = "caf\xE9",  // Windows-1252 e-acute
+                                    .Data = Samples(448),
+                                    .SampleRate = 44100,
+                                    .BitsPerSample = 16,
+                                    .NumChannels = 2,
+                                    .Unknown = 7,
+                                    .LoopStart = 8,
+                                    .LoopEnd = 4000000000u},
+                                   {.Name = "sixteen_letters!", .Data = Samples(2)}}));
   Open(bank);
   ASSERT_EQ(Rows(), 2);
-  const QStringList first = {"0", "0C", "40", "448", "café", "44100", "16", "2", "7", "8", "4000000000"};
+  const QStringList first = {"0",  "0C", "40", "448", "café",      "44100",
+                             "16", "2",  "7",  "8",   "4000000000"};
   for (int column = 0; column < 11; ++column) EXPECT_EQ(Cell(0, column), first[column]) << column;
   EXPECT_EQ(Cell(1, 0), "1");
   EXPECT_EQ(Cell(1, 1), "1F4");
@@ -117,8 +119,8 @@ TEST_F(MainFormTest, BankOfNoSoundsEmptiesTheListAndCommandsDoNothing) {
   EXPECT_FALSE(refusal.isEmpty());
 
   fs::create_directory("output");
-  for (const char* command : {"ctrlSoundsContextListen", "ctrlSoundsContextExport", "copyNameToolStripMenuItem1",
-                              "exportAllToolStripMenuItem"})
+  for (const char* command : {"ctrlSoundsContextListen", "ctrlSoundsContextExport",
+                              "copyNameToolStripMenuItem1", "exportAllToolStripMenuItem"})
     Action(command)->trigger();
   QTest::keyClick(List(), Qt::Key_A);
   EXPECT_TRUE(fs::is_empty("output"));
@@ -141,16 +143,17 @@ TEST_F(MainFormTest, RightClickOnTheFocusedRowAloneOpensTheContextMenu) {
   EXPECT_FALSE(ContextMenu()->isVisible()) << "empty list";
 
   Open(WriteBank("a.sdt", MakeBank(ThreeSounds())));
-  const QPoint belowLastRow(CentreOfRow(2).x(), List()->visualRect(List()->model()->index(2, 0)).bottom() + 10);
+  const QPoint belowLastRow(CentreOfRow(2).x(),
+                            List()->visualRect(List()->model()->index(2, 0)).bottom() + 10);
   struct Click {
     Qt::MouseButton button;
     QPoint at;
     bool opens;
   };
-  for (const Click& click : {Click{Qt::LeftButton, CentreOfRow(1), false},
-                             Click{Qt::MiddleButton, CentreOfRow(1), false},
-                             Click{Qt::RightButton, belowLastRow, false},
-                             Click{Qt::RightButton, CentreOfRow(1), true}}) {
+  for (const Click& click :
+       {Click{Qt::LeftButton, CentreOfRow(1), false},
+        Click{Qt::MiddleButton, CentreOfRow(1), false}, Click{Qt::RightButton, belowLastRow, false},
+        Click{Qt::RightButton, CentreOfRow(1), true}}) {
     QTest::mouseClick(area, click.button, {}, click.at);
     EXPECT_EQ(ContextMenu()->isVisible(), click.opens) << click.button << " at " << click.at.y();
     ContextMenu()->hide();
@@ -215,7 +218,8 @@ TEST_F(MainFormTest, ExportAllReportsRefusedSoundsAndExportsTheOthers) {
 }
 
 TEST_F(MainFormTest, CopyNamePutsTheExportedFileNameOnTheClipboard) {
-  Open(WriteBank("a.sdt", MakeBank({{.Name = "abc", .Data = Samples(4)}, {.Name = "a/b", .Data = Samples(4)}})));
+  Open(WriteBank("a.sdt", MakeBank({{.Name = "abc", .Data = Samples(4)},
+                                    {.Name = "a/b", .Data = Samples(4)}})));
   Focus(0);
   Action("copyNameToolStripMenuItem1")->trigger();
   Focus(1);

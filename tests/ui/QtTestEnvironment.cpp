@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
 
 #include "SoundListModel.h"
 #include "TestFiles.h"
@@ -32,7 +32,8 @@ TEST(SoundListModelTest, PassesQtModelChecksAndFollowsTheEngineOnlyWhenRefilled)
   SoundListModel model(editor);
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
   TempDir dir;
-  WriteFile(dir / "a.sdt", MakeBank({{.Name = "a", .Data = Samples(3)}, {.Name = "b", .Data = Samples(5)}}));
+  WriteFile(dir / "a.sdt",
+            MakeBank({{.Name = "a", .Data = Samples(3)}, {.Name = "b", .Data = Samples(5)}}));
   ASSERT_TRUE(editor.LoadBank(dir / "a.sdt"));
   EXPECT_EQ(model.rowCount(), 0);
   model.Refill();

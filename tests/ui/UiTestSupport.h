@@ -11,7 +11,9 @@
 #include "MainForm.h"
 #include "TestFiles.h"
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace Orvane::Test {
 
@@ -48,7 +50,8 @@ class MainWindowTest : public ::testing::Test {
   }
   // File > Open, answered with `path`, or cancelled.
   void Open(const std::optional<std::filesystem::path>& path) {
-    desktop.Answers.push_back(path ? std::optional(QString::fromStdString(path->string())) : std::nullopt);
+    desktop.Answers.push_back(path ? std::optional(QString::fromStdString(path->string()))
+                                   : std::nullopt);
     Action("openToolStripMenuItem")->trigger();
   }
 
@@ -57,9 +60,13 @@ class MainWindowTest : public ::testing::Test {
   QMenu* ContextMenu() { return form.findChild<QMenu*>(QStringLiteral("ctrlSoundsContext")); }
   QString StatusLine() { return form.findChild<QLabel*>(QStringLiteral("ctrlStatusText"))->text(); }
   int Rows() { return List()->model()->rowCount(); }
-  QString Cell(int row, int column) { return List()->model()->index(row, column).data().toString(); }
+  QString Cell(int row, int column) {
+    return List()->model()->index(row, column).data().toString();
+  }
   void Focus(int row) { List()->setCurrentIndex(List()->model()->index(row, 0)); }
-  QPoint CentreOfRow(int row) { return List()->visualRect(List()->model()->index(row, 2)).center(); }
+  QPoint CentreOfRow(int row) {
+    return List()->visualRect(List()->model()->index(row, 2)).center();
+  }
 
   TempDir dir;
   ScopedWorkingDirectory workingDirectory{dir.Path()};
