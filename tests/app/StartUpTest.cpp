@@ -37,6 +37,11 @@ class Program {
       out = fds[0];
     }
     if (pid_ == 0) {
+      // Only standard output is the console; Qt's own warnings on standard error are not.
+      if (terminal) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDERR_FILENO);
+      }
       if (chdir(workingDirectory.c_str()) != 0) _exit(127);
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
       execl(ORVANE_PROGRAM, ORVANE_PROGRAM, static_cast<char*>(nullptr));
@@ -54,7 +59,7 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // Reads until `until` has appeared, the output ends or ten seconds have passed.
+  // What was printed up to and including `until`, or all that came within ten seconds.
   std::string ReadUntil(const std::string& until) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (text_.find(until) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
@@ -65,7 +70,8 @@ class Program {
       if (n <= 0) break;
       text_.append(buffer, static_cast<std::size_t>(n));
     }
-    return text_;
+    const auto end = text_.find(until);
+    return end == std::string::npos ? text_ : text_.substr(0, end + until.size());
   }
 
  private:
