@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QTest>
 
 #include "DesignScale.h"
@@ -17,6 +18,19 @@ std::vector<SoundSpec> ThreeSounds() {
   return {{.Name = "abc", .Data = Samples(100, 1)},
           {.Name = "bell", .Data = Samples(60, 2)},
           {.Name = "door", .Data = Samples(20, 3)}};
+}
+
+TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithoutShortcuts) {
+  const QList<QAction*> bar = form.menuBar()->actions();
+  ASSERT_EQ(bar.size(), 2);
+  EXPECT_EQ(bar[0]->text(), "File");
+  EXPECT_EQ(bar[1]->text(), "About");
+  const QStringList items = {"Open", "Export All", "Create"};
+  ASSERT_EQ(bar[0]->menu()->actions().size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(bar[0]->menu()->actions()[i]->text(), items[i]);
+    EXPECT_TRUE(bar[0]->menu()->actions()[i]->shortcut().isEmpty());
+  }
 }
 
 TEST_F(MainFormTest, TitleNamesProgramAndVersionOnceLoaded) {
