@@ -96,6 +96,9 @@ BENCHMARK(BM_ReadWaveFromFile)->Unit(benchmark::kMicrosecond);
 void BM_LoadBank(benchmark::State& state) {
   const BankFile bank(static_cast<std::uint32_t>(state.range(0)), kSoundSize);
   const auto size = std::filesystem::file_size(bank.path);
+  // The first buffer of this size may wait for the system to gather huge pages; the runs of
+  // a command-line tool one after another find them ready.
+  Require(CSoundEditor().LoadBank(bank.path));
   for (auto _ : state) {
     CSoundEditor editor;
     Require(editor.LoadBank(bank.path));
@@ -103,7 +106,7 @@ void BM_LoadBank(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
 }
-BENCHMARK(BM_LoadBank)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadBank)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 // Into a folder where the file is new, as exporting a bank into an empty folder does:
 // overwriting a file is a different (and on some file systems slower) path.

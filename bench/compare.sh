@@ -23,7 +23,8 @@ usage: bench/compare.sh [options]
                     (default: build the "default" preset with scripts/build and use build/default)
   --no-build        use the programs already built
   --work-dir DIR    where the data goes (default: a fresh folder under \${TMPDIR:-/tmp},
-                    removed at the end)
+                    removed at the end; the export runs need about 2 x (K + 1) times
+                    the bank's size there)
   --keep            keep the work folder
 EOF
 }
@@ -86,7 +87,7 @@ bank=$work_dir/bench.sdt
 wavs=$work_dir/sounds        # the exported WAVE files: what tar holds and create reads
 tarball=$work_dir/sounds.tar
 wav_list=$work_dir/sounds.list
-out=$work_dir/out            # emptied before every export and tar run
+out=$work_dir/out            # a fresh folder for every export and tar run
 created=$work_dir/created.sdt
 joined=$work_dir/joined.bin
 
@@ -155,14 +156,27 @@ compare() {
   rows+=("$name|$(ms "$med_a")|$(ms "$med_b")|$ratio|<= $target|$verdict")
 }
 
-empty_out="rm -rf $(q "$out") && mkdir $(q "$out") && sync"
-
 compare "list csv vs cat" 2.5 \
   : "$(q "$cli") list --format csv $(q "$bank") > /dev/null" \
   : "cat $(q "$bank") > /dev/null"
+
+# Every export and tar run writes into a new empty folder, and none is removed before the end:
+# on ext4, creating files within a minute of deleting thousands in the same block group makes
+# each creation scan the inode table for recently deleted inodes, which would add a second of
+# file-system work to both sides and hide the difference between them. `sync` keeps the
+# writeback of one run out of the next. For the same reason, leave a minute between two runs
+# of this script: the first one deletes its files at the end.
+mkdir -p "$out"
+needed_kb=$(( (runs + 1) * 2 * $(du -sk "$wavs" | cut -f1) ))
+free_kb=$(df -Pk "$work_dir" | awk 'NR == 2 { print $4 }')
+[ "$free_kb" -gt "$needed_kb" ] ||
+  { echo "compare.sh: the export runs need $((needed_kb / 1024)) MiB in $work_dir, $((free_kb / 1024)) MiB are free" >&2; exit 1; }
+# shellcheck disable=SC2034  # counted in the preparation command, which runs through eval
+fresh_count=0
+fresh_out="fresh=$(q "$out")/\$((++fresh_count)) && mkdir \"\$fresh\" && sync"
 compare "export vs tar -xf" 1.3 \
-  "$empty_out" "$(q "$cli") export $(q "$bank") --output $(q "$out") > /dev/null" \
-  "$empty_out" "tar -xf $(q "$tarball") -C $(q "$out")"
+  "$fresh_out" "$(q "$cli") export $(q "$bank") --output \"\$fresh\" > /dev/null" \
+  "$fresh_out" "tar -xf $(q "$tarball") -C \"\$fresh\""
 compare "create vs cat files" 1.5 \
   "rm -f $(q "$created") && sync" "$(q "$cli") create $(q "$created") --input $(q "$wavs") > /dev/null" \
   "rm -f $(q "$joined") && sync" "xargs -0 -a $(q "$wav_list") cat > $(q "$joined")"
