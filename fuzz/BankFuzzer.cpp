@@ -1,0 +1,129 @@
+// Loads any bytes as a bank, then runs every reader of a loaded bank over it: the list's cells
+// and listings, the damage check, export of every sound and the play image of every sound.
+// Each reader's answer is checked against the bytes of the input itself.
+#include <algorithm>
+#include <array>
+
+#include "ByteOrder.h"
+#include "EntryCells.h"
+#include "FuzzSupport.h"
+#include "ListFormats.h"
+#include "SoundEditor.h"
+#include "SoundFileName.h"
+#include "TestFiles.h"
+#include "Text.h"
+#include "Wave.h"
+
+namespace Orvane::Fuzz {
+namespace {
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Scratch {
+  fs::path Folder = ScratchFolder("bank");
+  fs::path Bank = Folder / "fuzzed.sdt";
+  fs::path Before = Folder / "before.sdt";  // the bank loaded before the fuzzed one
+  fs::path Exports = Folder / "export";
+  Bytes BeforeBytes = Test::MakeBank({{.Name = "before", .Data = Test::Samples(8)}});
+
+  Scratch() {
+    WriteBytes(Before, BeforeBytes);
+    fs::create_directories(Exports);
+  }
+};
+
+// Where an entry's parts lie, by the format's rules, in 64 bits.
+std::string ExpectedDamage(std::span<const std::uint8_t> file, const BankEntry& element) {
+  const std::uint64_t offset = element.Offset;
+  if (offset + TbSoundEntry::kSize > file.size()) return "header";
+  if (offset + element.Entry.HeaderSize + element.Entry.DataSize > file.size()) return "data";
+  return {};
+}
+
+void CheckRefusedLoad(const CSoundEditor& editor, std::span<const std::uint8_t> input,
+                      const Scratch& scratch) {
+  if (input.size() >= 4 && LoadU32(input.data()) == 0) {
+    Require(editor.m_Count == 0 && editor.m_Entries.empty() && !editor.m_pFileBuffer &&
+                editor.m_FileSize == 0,
+            "a bank whose count is 0 leaves the editor empty");
+    return;
+  }
+  Require(editor.m_Count == 1 && editor.m_Entries.size() == 1 &&
+              editor.m_FileSize == scratch.BeforeBytes.size() &&
+              std::equal(scratch.BeforeBytes.begin(), scratch.BeforeBytes.end(),
+                         editor.m_pFileBuffer.data()),
+          "a refused bank leaves the bank loaded before");
+}
+
+void CheckListings(const CSoundEditor& editor) {
+  for (std::uint32_t i = 0; i < editor.m_Count; ++i) {
+    const Cli::EntryCells cells = Cli::CellsOf(i, editor.m_Entries[i]);
+    Require(cells[0] == std::to_string(i), "the first cell is the index");
+  }
+  (void)Cli::FormatList(editor.m_Entries, Cli::ListFormat::Csv);
+  (void)Cli::FormatList(editor.m_Entries, Cli::ListFormat::Json);
+  // Control characters in names show as '?': one line per sound and the titles.
+  const std::string table = Cli::FormatList(editor.m_Entries, Cli::ListFormat::Table);
+  Require(static_cast<std::size_t>(std::count(table.begin(), table.end(), '\n')) ==
+              editor.m_Count + 1u,
+          "the table has one line per sound");
+}
+
+// The image of sound `i` straight from the input: what export writes and playback plays.
+Bytes ExpectedImage(std::span<const std::uint8_t> input, const BankEntry& element) {
+  const auto header = WAVE::FromEntry(element.Entry).Encode();
+  Bytes image(header.begin(), header.end());
+  const auto data = input.subspan(std::uint64_t{element.Offset} + element.Entry.HeaderSize,
+                                  element.Entry.DataSize);
+  image.insert(image.end(), data.begin(), data.end());
+  return image;
+}
+
+void CheckSound(CSoundEditor& editor, std::span<const std::uint8_t> input, std::uint32_t i,
+                const Scratch& scratch) {
+  const BankEntry& element = editor.m_Entries[i];
+  const std::string damage = ExpectedDamage(input, element);
+  Require(element.Damaged() == !damage.empty(), "damaged exactly when a part lies past the end");
+
+  auto image = editor.BuildPlayImage(i);
+  const Status exported = editor.ExportTo(i, scratch.Exports);
+  if (element.Damaged()) {
+    Require(!image && Mentions(image.message(), Str("sound ", i)), "a damaged sound is not played");
+    Require(!exported && Mentions(exported.message(), Str("sound ", i)),
+            "a damaged sound is not exported");
+    return;
+  }
+  if (!image) Fail("no play image for sound " + std::to_string(i) + ": " + image.message());
+  if (!exported) Fail("sound " + std::to_string(i) + " not exported: " + exported.message());
+  Require(*image == ExpectedImage(input, element), "the play image is the sound's bytes");
+  const fs::path file = scratch.Exports / ExportFileName(i, element.Entry);
+  Require(ReadBytes(file) == *image, "the exported file is the play image");
+  fs::remove(file);
+}
+
+}  // namespace
+}  // namespace Orvane::Fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace Orvane;
+  using namespace Orvane::Fuzz;
+  static const Scratch scratch;
+  const std::span<const std::uint8_t> input(data, size);
+  WriteBytes(scratch.Bank, input);
+
+  CSoundEditor editor;
+  Require(editor.LoadBank(scratch.Before).ok(), "the bank before loads");
+  if (!editor.LoadBank(scratch.Bank)) {
+    CheckRefusedLoad(editor, input, scratch);
+    return 0;
+  }
+  Require(editor.m_Count >= 1 && editor.m_Entries.size() == editor.m_Count &&
+              editor.m_FileSize == size,
+          "a loaded bank has one entry per sound and the whole file");
+  CheckListings(editor);
+  for (std::uint32_t i = 0; i < editor.m_Count; ++i) CheckSound(editor, input, i, scratch);
+  Require(!editor.BuildPlayImage(editor.m_Count) && !editor.ExportTo(editor.m_Count, scratch.Exports),
+          "an index past the end is refused");
+  Require(fs::is_empty(scratch.Exports), "export writes nothing else");
+  return 0;
+}

@@ -1,0 +1,67 @@
+#include "FuzzSupport.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace Orvane::Fuzz {
+namespace fs = std::filesystem;
+namespace {
+
+// The process's own folder, removed when the process ends normally.
+class ProcessFolder {
+ public:
+  ProcessFolder() {
+    std::error_code ec;
+    const fs::path memory = "/dev/shm";
+    const fs::path base = fs::is_directory(memory, ec) ? memory : fs::temp_directory_path();
+    path_ = base / ("orvane-fuzz-" + std::to_string(::getpid()));
+  }
+  ~ProcessFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+}  // namespace
+
+fs::path ScratchFolder(const std::string& name) {
+  static const ProcessFolder process;
+  const fs::path folder = process.Path() / name;
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(folder);
+  return folder;
+}
+
+void EmptyFolder(const fs::path& folder) {
+  for (const auto& entry : fs::directory_iterator(folder)) fs::remove_all(entry.path());
+}
+
+void WriteBytes(const fs::path& file, std::span<const std::uint8_t> bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) Fail("cannot write the scratch file " + file.string());
+}
+
+std::vector<std::uint8_t> ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) Fail("cannot read " + file.string());
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>());
+}
+
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
+  std::abort();
+}
+
+}  // namespace Orvane::Fuzz
