@@ -4,7 +4,8 @@
 #   list --format csv BANK           <= 2.5 x  cat BANK
 #   export BANK into an empty folder <= 1.3 x  tar -xf of a tar of the same WAVE files
 #   create BANK from that folder     <= 1.5 x  cat of all those files into one file
-#   peak resident memory of create   <= 64 MB + 2 x the largest input file
+#   peak resident memory of create   <= 64 MB + 2 x the largest input file, whatever the
+#                                       number of files (--rss-files checks many small ones)
 # Both sides of a pair run alternately (A B A B ...) after one untimed round, with a warm page
 # cache, so that a busy machine slows both alike. Exit status 0 when every target is met, 1
 # when one is missed, 2 on a usage error.
@@ -25,7 +26,12 @@ usage: bench/compare.sh [options]
   --work-dir DIR    where the data goes (default: a fresh folder under \${TMPDIR:-/tmp},
                     removed at the end; the export runs need about 2 x (K + 1) times
                     the bank's size there)
+  --rss-files N     also check the memory of create on N WAVE files of 2 samples each
+                    (default 0: skipped; at 200000 it takes a minute and leaves the file
+                    system slow to create files for a minute after)
   --keep            keep the work folder
+On a tmpfs (--work-dir /dev/shm/NAME) the file-system work is smallest, so the figures are
+the steadiest and the ratios the strictest.
 EOF
 }
 
@@ -35,10 +41,11 @@ runs=7
 build_dir=""
 build=1
 work_dir=""
+rss_files=0
 keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --sounds | --size | --runs | --build-dir | --work-dir)
+    --sounds | --size | --runs | --build-dir | --work-dir | --rss-files)
       [ $# -ge 2 ] || { echo "compare.sh: $1 needs a value" >&2; usage >&2; exit 2; }
       case "$1" in
         --sounds) sounds=$2 ;;
@@ -46,6 +53,7 @@ while [ $# -gt 0 ]; do
         --runs) runs=$2 ;;
         --build-dir) build_dir=$2 ;;
         --work-dir) work_dir=$2 ;;
+        --rss-files) rss_files=$2 ;;
       esac
       shift 2 ;;
     --no-build) build=0; shift ;;
@@ -54,7 +62,7 @@ while [ $# -gt 0 ]; do
     *) echo "compare.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
   esac
 done
-for pair in "sounds:$sounds" "size:$size" "runs:$runs"; do
+for pair in "sounds:$sounds" "size:$size" "runs:$runs" "rss-files:$rss_files"; do
   [[ ${pair#*:} =~ ^[0-9]+$ ]] || { echo "compare.sh: --${pair%%:*} takes a whole number" >&2; exit 2; }
 done
 [ "$runs" -ge 1 ] || { echo "compare.sh: --runs must be at least 1" >&2; exit 2; }
@@ -99,16 +107,22 @@ show_and_run() {
   eval "$1"
 }
 
+# make_sounds BANK FOLDER COUNT SIZE: a generated bank and its sounds exported into FOLDER.
+make_sounds() {
+  show_and_run "$(q "$make_bank") $(q "$1") --sounds $3 --size $4"
+  show_and_run "rm -rf $(q "$2") && $(q "$cli") export $(q "$1") --output $(q "$2") > /dev/null"
+  local count
+  count=$(find "$2" -name '*.wav' | wc -l)
+  [ "$count" -eq "$3" ] || { echo "compare.sh: export wrote $count WAVE files for $3 sounds" >&2; exit 1; }
+}
+
+largest_file() { find "$1" -name '*.wav' -printf '%s\n' | sort -n | tail -n 1; }
+
 echo "== data: $sounds sounds of $size bytes in $work_dir"
-show_and_run "$(q "$make_bank") $(q "$bank") --sounds $sounds --size $size"
-show_and_run "rm -rf $(q "$wavs") && $(q "$cli") export $(q "$bank") --output $(q "$wavs") > /dev/null"
+make_sounds "$bank" "$wavs" "$sounds" "$size"
 show_and_run "tar -cf $(q "$tarball") -C $(q "$wavs") ."
 show_and_run "find $(q "$wavs") -name '*.wav' -print0 > $(q "$wav_list")"
-wav_count=$(find "$wavs" -name '*.wav' | wc -l)
-largest=$(find "$wavs" -name '*.wav' -printf '%s\n' | sort -n | tail -n 1)
-[ "$wav_count" -eq "$sounds" ] ||
-  { echo "compare.sh: export wrote $wav_count WAVE files for $sounds sounds" >&2; exit 1; }
-echo "  bank $(stat -c %s "$bank") bytes; $wav_count WAVE files, the largest $largest bytes;" \
+echo "  bank $(stat -c %s "$bank") bytes; WAVE files up to $(largest_file "$wavs") bytes;" \
   "tar $(stat -c %s "$tarball") bytes"
 
 echo "== warming the page cache"
@@ -161,16 +175,17 @@ compare "list csv vs cat" 2.5 \
   : "cat $(q "$bank") > /dev/null"
 
 # Every export and tar run writes into a new empty folder, and none is removed before the end:
-# on ext4, creating files within a minute of deleting thousands in the same block group makes
-# each creation scan the inode table for recently deleted inodes, which would add a second of
-# file-system work to both sides and hide the difference between them. `sync` keeps the
-# writeback of one run out of the next. For the same reason, leave a minute between two runs
-# of this script: the first one deletes its files at the end.
-mkdir -p "$out"
+# on ext4 without a journal, creating files within a minute of deleting thousands in the same
+# block group makes each creation scan the inode table for recently deleted inodes, which
+# would add a second of file-system work to both sides and hide the difference between them.
+# `sync` keeps the writeback of one run out of the next. For the same reason, leave a minute
+# between two runs of this script: the first one deletes its files at the end.
+rm -rf "$out" && mkdir -p "$out"
 needed_kb=$(( (runs + 1) * 2 * $(du -sk "$wavs" | cut -f1) ))
 free_kb=$(df -Pk "$work_dir" | awk 'NR == 2 { print $4 }')
 [ "$free_kb" -gt "$needed_kb" ] ||
-  { echo "compare.sh: the export runs need $((needed_kb / 1024)) MiB in $work_dir, $((free_kb / 1024)) MiB are free" >&2; exit 1; }
+  { echo "compare.sh: the export runs need $((needed_kb / 1024)) MiB in $work_dir," \
+      "$((free_kb / 1024)) MiB are free" >&2; exit 1; }
 # shellcheck disable=SC2034  # counted in the preparation command, which runs through eval
 fresh_count=0
 fresh_out="fresh=$(q "$out")/\$((++fresh_count)) && mkdir \"\$fresh\" && sync"
@@ -181,16 +196,35 @@ compare "create vs cat files" 1.5 \
   "rm -f $(q "$created") && sync" "$(q "$cli") create $(q "$created") --input $(q "$wavs") > /dev/null" \
   "rm -f $(q "$joined") && sync" "xargs -0 -a $(q "$wav_list") cat > $(q "$joined")"
 
+rss_lines=()
+# check_create_memory BANK FOLDER: packs FOLDER under /usr/bin/time and checks its peak RSS.
+check_create_memory() {
+  local original=$1 folder=$2 packed=$work_dir/packed.sdt rss_file=$work_dir/create.rss
+  local count largest rss_kb limit_kb verdict
+  count=$(find "$folder" -name '*.wav' | wc -l)
+  largest=$(largest_file "$folder")
+  rm -f "$packed"
+  local create_cmd
+  create_cmd="$(q "$cli") create $(q "$packed") --input $(q "$folder") > /dev/null"
+  show_and_run "/usr/bin/time -f %M -o $(q "$rss_file") $create_cmd"
+  rss_kb=$(tail -n 1 "$rss_file")
+  # The files came from the bank and carry every field of it, so packing them again must give
+  # it back byte for byte: a check that create did all of its work.
+  cmp -s "$original" "$packed" ||
+    { echo "compare.sh: the bank packed from $folder differs from $original" >&2; failed=1; }
+  rm -f "$packed"
+  limit_kb=$(( 64 * 1024 + 2 * largest / 1024 ))
+  if [ "$rss_kb" -le "$limit_kb" ]; then verdict=PASS; else verdict=FAIL; failed=1; fi
+  rss_lines+=("peak RSS of create, $count files: $rss_kb KiB; limit 64 MiB + 2 x $largest bytes = $limit_kb KiB: $verdict")
+}
+
 echo "== peak resident memory of create"
-rss_file=$work_dir/create.rss
-rm -f "$created"
-show_and_run "/usr/bin/time -f %M -o $(q "$rss_file") $(q "$cli") create $(q "$created") --input $(q "$wavs") > /dev/null"
-rss_kb=$(tail -n 1 "$rss_file")
-# The files came from the bank and carry every field of it, so packing them again must give it
-# back byte for byte: a check that create did all of its work.
-cmp -s "$bank" "$created" || { echo "compare.sh: the created bank differs from $bank" >&2; failed=1; }
-limit_kb=$(( 64 * 1024 + 2 * largest / 1024 ))
-if [ "$rss_kb" -le "$limit_kb" ]; then rss_verdict=PASS; else rss_verdict=FAIL; failed=1; fi
+check_create_memory "$bank" "$wavs"
+if [ "$rss_files" -gt 0 ]; then
+  echo "== data: $rss_files sounds of 4 bytes"
+  make_sounds "$work_dir/many.sdt" "$work_dir/many" "$rss_files" 4
+  check_create_memory "$work_dir/many.sdt" "$work_dir/many"
+fi
 
 # --- report -----------------------------------------------------------------------------------
 echo
@@ -202,7 +236,6 @@ for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows
   IFS='|' read -r -a cells <<<"$row"
   printf '%-20s %12s %12s %10s %8s  %s\n' "${cells[@]}"
 done
-echo "peak RSS of create: $((rss_kb / 1024)) MiB ($rss_kb KiB); limit 64 MiB + 2 x $largest bytes" \
-  "= $((limit_kb / 1024)) MiB: $rss_verdict"
+printf '%s\n' "${rss_lines[@]}"
 [ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
 exit "$failed"
