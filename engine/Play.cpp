@@ -1,12 +1,23 @@
 #include "SoundEditor.h"
 
+#include "SoundOutput.h"
+#include "Text.h"
+
 namespace Orvane {
 
-// Replaced by the sound output when playback is built.
 Status CSoundEditor::Play(std::uint32_t index) {
   auto image = BuildPlayImage(index);
-  if (!image) return image.status();
-  return Status::Error("this build has no sound output");
+  if (!image) return Status::Error(Str("cannot play: ", image.message()));
+  // The output keeps the image for as long as it plays; the bank may change meanwhile.
+  const PlayResult played = PlaySoundImage(std::move(*image));
+  if (played.Outcome == PlayOutcome::Played) return Status::Ok();
+  if (played.Outcome == PlayOutcome::NoDevice)
+    return Status::Error(Str("cannot play sound ", index, ": ", played.Reason));
+  const TbSoundEntry& entry = m_Entries[index].Entry;
+  return Status::Error(
+      Str("cannot play sound ", index, " (", +entry.BitsPerSample, "-bit, ", +entry.NumChannels,
+          entry.NumChannels == 1 ? " channel, " : " channels, ", entry.SampleRate >> 1,
+          " Hz): ", played.Reason, "; the default sound played instead"));
 }
 
 }  // namespace Orvane

@@ -1,0 +1,48 @@
+#include "DiskAudio.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "SoundOutput.h"
+
+namespace Orvane::Test {
+
+void SetEnvironment(const char* name, const std::string& value) {
+#if defined(_WIN32)
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+void DiskAudioTest::SetUp() {
+  // SDL reads the driver when its audio starts and the file when a device opens.
+  SetEnvironment("SDL_AUDIODRIVER", "disk");
+  SetEnvironment("SDL_DISKAUDIOFILE", (dir_ / "out.raw").string());
+}
+
+void DiskAudioTest::TearDown() {
+  ShutDownSoundOutput();
+  SetDefaultSound(nullptr);
+}
+
+Bytes DiskAudioTest::Output() {
+  ShutDownSoundOutput();
+  return ReadFile(dir_ / "out.raw");
+}
+
+std::optional<std::size_t> FindSound(const Bytes& output, const Bytes& sound) {
+  // The first 64 bytes of test samples are as good as unique.
+  const auto head =
+      sound.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(64, sound.size()));
+  const auto at = std::search(output.begin(), output.end(), sound.begin(), head);
+  if (at == output.end()) return std::nullopt;
+  return static_cast<std::size_t>(at - output.begin());
+}
+
+bool HoldsAt(const Bytes& output, std::size_t from, const Bytes& sound) {
+  return from <= output.size() && output.size() - from >= sound.size() &&
+         std::equal(sound.begin(), sound.end(), output.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+}  // namespace Orvane::Test
