@@ -1,9 +1,9 @@
 #include "AtomicFile.h"
 
 #include <random>
+#include <system_error>
 #include <utility>
 
-#include "SystemError.h"
 #include "Text.h"
 
 namespace Orvane {
@@ -21,22 +21,19 @@ std::filesystem::path TempPathFor(const std::filesystem::path& target) {
 
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& target) {
   std::filesystem::path temp = TempPathFor(target);
-  errno = 0;
-  std::ofstream stream(temp, std::ios::binary | std::ios::trunc);
-  if (!stream)
-    return Result<AtomicFile>::Error(
-        Str("cannot create ", target.string(), ": ", LastSystemError("it cannot be opened")));
-  return AtomicFile(target, std::move(temp), std::move(stream));
+  OutputFile file;
+  if (std::string failed = file.Create(temp); !failed.empty())
+    return Result<AtomicFile>::Error(Str("cannot create ", target.string(), ": ", failed));
+  return AtomicFile(target, std::move(temp), std::move(file));
 }
 
-AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp,
-                       std::ofstream stream)
-    : target_(std::move(target)), temp_(std::move(temp)), stream_(std::move(stream)) {}
+AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp, OutputFile file)
+    : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : target_(std::move(other.target_)),
       temp_(std::move(other.temp_)),
-      stream_(std::move(other.stream_)),
+      file_(std::move(other.file_)),
       written_(other.written_),
       done_(std::exchange(other.done_, true)) {}
 
@@ -45,31 +42,32 @@ AtomicFile::~AtomicFile() { Discard(); }
 void AtomicFile::Discard() {
   if (done_) return;
   done_ = true;
-  stream_.close();
+  (void)file_.Close();
   std::error_code ignored;
   std::filesystem::remove(temp_, ignored);
 }
 
+Status AtomicFile::Failed(const std::string& reason) {
+  Discard();
+  return Status::Error(Str("writing ", target_.string(), " failed after ", written_, " bytes: ",
+                           reason));
+}
+
 Status AtomicFile::Write(std::span<const std::uint8_t> bytes) {
-  errno = 0;
-  stream_.write(reinterpret_cast<const char*>(bytes.data()),
-                static_cast<std::streamsize>(bytes.size()));
-  if (!stream_)
-    return Status::Error(Str("writing ", target_.string(), " failed after ", written_,
-                             " bytes: ", LastSystemError("write error")));
+  if (std::string failed = file_.Write(bytes); !failed.empty()) return Failed(failed);
   written_ += bytes.size();
   return Status::Ok();
 }
 
+Status AtomicFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
+  if (std::string failed = file_.CopyFrom(source, offset, length); !failed.empty())
+    return Failed(failed);
+  written_ += length;
+  return Status::Ok();
+}
+
 Status AtomicFile::Commit() {
-  errno = 0;
-  stream_.flush();
-  stream_.close();
-  if (stream_.fail()) {
-    const std::string reason = LastSystemError("write error");
-    Discard();
-    return Status::Error(Str("writing ", target_.string(), " failed: ", reason));
-  }
+  if (std::string failed = file_.Close(); !failed.empty()) return Failed(failed);
   std::error_code ec;
   std::filesystem::rename(temp_, target_, ec);
   if (ec) {

@@ -3,9 +3,9 @@
 // when every byte has been written: a failure leaves the target as it was and nothing behind.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <span>
 
+#include "File.h"
 #include "Status.h"
 
 namespace Orvane {
@@ -22,19 +22,22 @@ class AtomicFile {
   ~AtomicFile();
 
   Status Write(std::span<const std::uint8_t> bytes);
+  // Appends `length` bytes of `source` from `offset` without holding them in memory.
+  Status CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
   std::uint64_t BytesWritten() const { return written_; }
-  // Flushes, closes and renames over the target.
+  // Closes and renames over the target.
   Status Commit();
 
   const std::filesystem::path& Target() const { return target_; }
 
  private:
-  AtomicFile(std::filesystem::path target, std::filesystem::path temp, std::ofstream stream);
+  AtomicFile(std::filesystem::path target, std::filesystem::path temp, OutputFile file);
+  Status Failed(const std::string& reason);
   void Discard();
 
   std::filesystem::path target_;
   std::filesystem::path temp_;
-  std::ofstream stream_;
+  OutputFile file_;
   std::uint64_t written_ = 0;
   bool done_ = false;
 };

@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::uint32_t kMaxSampleRate = 32767;  // the bank stores twice the rate in 16 bits
 constexpr std::uint16_t kMaxByteField = 255;
-constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 
 std::string FormatName(std::uint16_t tag) {
   switch (tag) {
@@ -63,29 +62,22 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
   sound.Index = *number;
   std::memcpy(sound.Name.data(), split.Name.data(), std::min(split.Name.size(), sound.Name.size()));
   sound.Header = std::move(*wave);
-  sound.File = file;
+  // Thousands of files may wait here: keep what packing needs, not the chunk list.
+  sound.Header.Chunks = {};
+  sound.Header.Warnings = {};
+  sound.FileName = file.filename().string();
   return sound;
 }
 
-Status CopySamples(const Wav2Entry& sound, AtomicFile& out, std::vector<std::uint8_t>& buffer) {
-  const std::string where = sound.File.string() + ": ";
-  auto source = FileSource::Open(sound.File);
-  if (!source) return Status::Error(Str(where, "cannot be read any more: ", source.message()));
-  std::uint64_t pos = sound.Header.DataOffset;
-  std::uint64_t left = sound.Header.DataSize;
-  buffer.resize(std::min<std::uint64_t>(std::max<std::uint64_t>(left, 1), kCopyChunk));
-  while (left > 0) {
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-    const std::span<std::uint8_t> chunk(buffer.data(), n);
-    if (!source->ReadAt(pos, chunk))
-      return Status::Error(Str(where, "changed while the bank was being made: its samples up to byte ",
-                               sound.Header.DataOffset + sound.Header.DataSize,
-                               " are no longer there"));
-    if (Status s = out.Write(chunk); !s) return s;
-    pos += n;
-    left -= n;
-  }
-  return Status::Ok();
+Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound, AtomicFile& out) {
+  const std::filesystem::path file = folder / sound.FileName;
+  auto source = FileSource::Open(file);
+  if (!source) return Status::Error(Str(file.string(), ": cannot be read any more: ", source.message()));
+  const std::uint64_t end = sound.Header.DataOffset + sound.Header.DataSize;
+  if (source->Size() < end)
+    return Status::Error(Str(file.string(), ": changed while the bank was being made: it is now ",
+                             source->Size(), " bytes long, but its samples ran to byte ", end));
+  return out.CopyFrom(source->File(), sound.Header.DataOffset, sound.Header.DataSize);
 }
 
 }  // namespace
@@ -110,22 +102,23 @@ Result<std::vector<Wav2Entry>> GatherSounds(const std::filesystem::path& folder,
   return sounds;
 }
 
-void OrderSounds(std::vector<Wav2Entry>& sounds, const Reporter& report) {
+void OrderSounds(const std::filesystem::path& folder, std::vector<Wav2Entry>& sounds,
+                 const Reporter& report) {
   std::sort(sounds.begin(), sounds.end(), [](const Wav2Entry& a, const Wav2Entry& b) {
-    return a.Index != b.Index ? a.Index < b.Index : a.File.filename() < b.File.filename();
+    return a.Index != b.Index ? a.Index < b.Index : a.FileName < b.FileName;
   });
-  std::vector<Wav2Entry> kept;
-  kept.reserve(sounds.size());
-  for (Wav2Entry& sound : sounds) {
-    if (!kept.empty() && kept.back().Index == sound.Index) {
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < sounds.size(); ++i) {
+    if (kept > 0 && sounds[kept - 1].Index == sounds[i].Index) {
       report(ReportKind::Warning,
-             Str(sound.File.string(), ": sound number ", sound.Index, " is taken by ",
-                 kept.back().File.filename().string(), " already; this file is left out\n"));
+             Str((folder / sounds[i].FileName).string(), ": sound number ", sounds[i].Index,
+                 " is taken by ", sounds[kept - 1].FileName, " already; this file is left out\n"));
       continue;
     }
-    kept.push_back(std::move(sound));
+    if (kept != i) sounds[kept] = std::move(sounds[i]);
+    ++kept;
   }
-  sounds = std::move(kept);
+  sounds.resize(kept);
 }
 
 TbSoundEntry BankHeaderFor(const Wav2Entry& sound) {
@@ -143,7 +136,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
                       const Reporter& report) {
   auto sounds = GatherSounds(folder, report);
   if (!sounds) return sounds.status();
-  OrderSounds(*sounds, report);
+  OrderSounds(folder, *sounds, report);
   report(ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n"));
   if (sounds->empty())
     report(ReportKind::Warning,
@@ -153,9 +146,8 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
   std::vector<TbSoundEntry> headers;
   headers.reserve(sounds->size());
   for (const Wav2Entry& sound : *sounds) headers.push_back(BankHeaderFor(sound));
-  std::vector<std::uint8_t> buffer;
   const Status written = WriteBank(target, headers, [&](std::size_t i, AtomicFile& out) {
-    return CopySamples((*sounds)[i], out, buffer);
+    return CopySamples(folder, (*sounds)[i], out);
   });
   if (!written) return written;
   report(ReportKind::Progress, "Created SDT bank\n");

@@ -18,8 +18,8 @@ namespace Orvane {
 struct Wav2Entry {
   std::uint32_t Index = 0;  // the number before the first '_'
   std::array<std::uint8_t, TbSoundEntry::kNameSize> Name{};
-  WaveInfo Header;
-  std::filesystem::path File;
+  WaveInfo Header;       // format and where the samples lie; no chunk list
+  std::string FileName;  // within the folder
 };
 
 // Reads the names and WAVE headers of every candidate in `folder`; fails, naming the file and
@@ -28,7 +28,8 @@ Result<std::vector<Wav2Entry>> GatherSounds(const std::filesystem::path& folder,
                                             const Reporter& report);
 
 // Sorts by number and keeps one file of each number (the first by file name).
-void OrderSounds(std::vector<Wav2Entry>& sounds, const Reporter& report);
+void OrderSounds(const std::filesystem::path& folder, std::vector<Wav2Entry>& sounds,
+                 const Reporter& report);
 
 // The header a sound gets in the bank: every field from the WAVE file or a constant.
 TbSoundEntry BankHeaderFor(const Wav2Entry& sound);

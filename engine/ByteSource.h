@@ -2,9 +2,9 @@
 // Random access to the bytes of a file or of memory, every read checked against the size.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <span>
 
+#include "File.h"
 #include "Status.h"
 
 namespace Orvane {
@@ -31,13 +31,15 @@ class FileSource final : public ByteSource {
  public:
   // Fails with the system's reason when the file cannot be opened or is not a regular file.
   static Result<FileSource> Open(const std::filesystem::path& path);
-  std::uint64_t Size() const override { return size_; }
-  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+  std::uint64_t Size() const override { return file_.Size(); }
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    return file_.ReadAt(offset, out);
+  }
+  const InputFile& File() const { return file_; }
 
  private:
-  FileSource(std::ifstream stream, std::uint64_t size) : stream_(std::move(stream)), size_(size) {}
-  std::ifstream stream_;
-  std::uint64_t size_ = 0;
+  explicit FileSource(InputFile file) : file_(std::move(file)) {}
+  InputFile file_;
 };
 
 }  // namespace Orvane
