@@ -193,16 +193,20 @@ class Player {
     wanted.samples = BufferFrames(wanted.freq);
     wanted.callback = Feed;
     wanted.userdata = &playback_;
+    Replace(std::move(sound));  // no device yet: the callback cannot run
     SDL_AudioSpec obtained{};
     // No changes allowed: the device takes the sound's own format and SDL converts it to what
     // the hardware plays, so the samples reach the device as they are.
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (device == 0) return std::string("no audio device (") + SDL_GetError() + ")";
+    if (device == 0) {
+      Replace(Sound{});
+      return std::string("no audio device (") + SDL_GetError() + ")";
+    }
+    // A device opens paused and plays silence until it is unpaused, so unpause at once.
+    playback_.Silence = obtained.silence;
+    SDL_PauseAudioDevice(device, 0);
     device_ = device;
     deviceFormat_ = wanted;
-    playback_.Silence = obtained.silence;
-    Replace(std::move(sound));
-    SDL_PauseAudioDevice(device_, 0);
     return std::nullopt;
   }
 
