@@ -12,6 +12,7 @@
 #include "Globals.h"
 #include "MainForm.h"
 #include "ProgramInfo.h"
+#include "SoundOutput.h"
 #include "WorkingDirectory.h"
 
 int main(int argc, char* argv[]) {
@@ -38,6 +39,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
   QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
   QApplication::setWindowIcon(ApplicationIcon());
+  // A sound the output refuses gets the desktop's beep instead, as the system's default sound.
+  SetDefaultSound(&QApplication::beep);
 
   int status = 0;
   {
