@@ -1,7 +1,6 @@
 #include "BankCreator.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "BankWriter.h"
 #include "ByteSource.h"
@@ -60,11 +59,8 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
 
   Wav2Entry sound;
   sound.Index = *number;
-  std::memcpy(sound.Name.data(), split.Name.data(), std::min(split.Name.size(), sound.Name.size()));
-  sound.Header = std::move(*wave);
-  // Thousands of files may wait here: keep what packing needs, not the chunk list.
-  sound.Header.Chunks = {};
-  sound.Header.Warnings = {};
+  sound.Header = BankHeaderFor(*wave, split.Name);
+  sound.DataOffset = wave->DataOffset;
   sound.FileName = file.filename().string();
   return sound;
 }
@@ -73,19 +69,18 @@ Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound, 
   const std::filesystem::path file = folder / sound.FileName;
   auto source = FileSource::Open(file);
   if (!source) return Status::Error(Str(file.string(), ": cannot be read any more: ", source.message()));
-  const std::uint64_t end = sound.Header.DataOffset + sound.Header.DataSize;
+  const std::uint64_t end = sound.DataOffset + sound.Header.DataSize;
   if (source->Size() < end)
     return Status::Error(Str(file.string(), ": changed while the bank was being made: it is now ",
                              source->Size(), " bytes long, but its samples ran to byte ", end));
-  return out.CopyFrom(source->File(), sound.Header.DataOffset, sound.Header.DataSize);
+  return out.CopyFrom(source->File(), sound.DataOffset, sound.Header.DataSize);
 }
 
 }  // namespace
 
-Result<std::vector<Wav2Entry>> GatherSounds(const std::filesystem::path& folder,
-                                            const Reporter& report) {
-  using Sounds = Result<std::vector<Wav2Entry>>;
-  std::vector<Wav2Entry> sounds;
+Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Reporter& report) {
+  using Sounds = Result<Wav2Entries>;
+  Wav2Entries sounds;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeEc;
@@ -102,8 +97,7 @@ Result<std::vector<Wav2Entry>> GatherSounds(const std::filesystem::path& folder,
   return sounds;
 }
 
-void OrderSounds(const std::filesystem::path& folder, std::vector<Wav2Entry>& sounds,
-                 const Reporter& report) {
+void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const Reporter& report) {
   std::sort(sounds.begin(), sounds.end(), [](const Wav2Entry& a, const Wav2Entry& b) {
     return a.Index != b.Index ? a.Index < b.Index : a.FileName < b.FileName;
   });
@@ -121,14 +115,14 @@ void OrderSounds(const std::filesystem::path& folder, std::vector<Wav2Entry>& so
   sounds.resize(kept);
 }
 
-TbSoundEntry BankHeaderFor(const Wav2Entry& sound) {
+TbSoundEntry BankHeaderFor(const WaveInfo& wave, std::string_view name) {
   TbSoundEntry h;
   h.HeaderSize = TbSoundEntry::kSize;
-  h.DataSize = sound.Header.DataSize;
-  h.Name = sound.Name;
-  h.SampleRate = static_cast<std::uint16_t>(sound.Header.SampleRate * 2u);
-  h.BitsPerSample = static_cast<std::uint8_t>(sound.Header.BitsPerSample);
-  h.NumChannels = static_cast<std::uint8_t>(sound.Header.NumChannels);
+  h.DataSize = wave.DataSize;
+  h.SetName(name);
+  h.SampleRate = static_cast<std::uint16_t>(wave.SampleRate * 2u);
+  h.BitsPerSample = static_cast<std::uint8_t>(wave.BitsPerSample);
+  h.NumChannels = static_cast<std::uint8_t>(wave.NumChannels);
   return h;
 }
 
@@ -145,7 +139,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
 
   std::vector<TbSoundEntry> headers;
   headers.reserve(sounds->size());
-  for (const Wav2Entry& sound : *sounds) headers.push_back(BankHeaderFor(sound));
+  for (const Wav2Entry& sound : *sounds) headers.push_back(sound.Header);
   const Status written = WriteBank(target, headers, [&](std::size_t i, AtomicFile& out) {
     return CopySamples(folder, (*sounds)[i], out);
   });

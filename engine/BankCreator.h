@@ -1,10 +1,11 @@
 #pragma once
 // Builds a bank from the numbered WAVE files of a folder: "<number>_<name>.wav", packed in the
 // order of their numbers.
-#include <array>
 #include <cstdint>
 #include <filesystem>
-#include <vector>
+#include <deque>
+#include <string>
+#include <string_view>
 
 #include "Reporter.h"
 #include "Status.h"
@@ -13,26 +14,27 @@
 
 namespace Orvane {
 
-// One accepted WAVE file. Its samples stay in the file until the bank is written, so memory
-// does not grow with the number of files.
+// One accepted WAVE file. Its samples stay in the file until the bank is written, and only
+// what packing needs is kept, so memory grows little with the number of files.
 struct Wav2Entry {
-  std::uint32_t Index = 0;  // the number before the first '_'
-  std::array<std::uint8_t, TbSoundEntry::kNameSize> Name{};
-  WaveInfo Header;       // format and where the samples lie; no chunk list
-  std::string FileName;  // within the folder
+  std::uint32_t Index = 0;       // the number before the first '_'
+  TbSoundEntry Header;           // what the bank will hold: the name and the file's format
+  std::uint64_t DataOffset = 0;  // where the samples start in the file
+  std::string FileName;          // within the folder
 };
+
+// A deque grows without moving what it holds: no momentary second copy of every file's record.
+using Wav2Entries = std::deque<Wav2Entry>;
 
 // Reads the names and WAVE headers of every candidate in `folder`; fails, naming the file and
 // saying how to mend it, on the first file that cannot go into a bank.
-Result<std::vector<Wav2Entry>> GatherSounds(const std::filesystem::path& folder,
-                                            const Reporter& report);
+Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Reporter& report);
 
 // Sorts by number and keeps one file of each number (the first by file name).
-void OrderSounds(const std::filesystem::path& folder, std::vector<Wav2Entry>& sounds,
-                 const Reporter& report);
+void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const Reporter& report);
 
 // The header a sound gets in the bank: every field from the WAVE file or a constant.
-TbSoundEntry BankHeaderFor(const Wav2Entry& sound);
+TbSoundEntry BankHeaderFor(const WaveInfo& wave, std::string_view name);
 
 // The whole operation: gather, order, print "Found %i sounds.", write `target` atomically,
 // print "Created SDT bank". Nothing is written unless every file is usable.
