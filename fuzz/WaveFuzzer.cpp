@@ -82,7 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(fromFile && FitsBank(*fromFile), "a file is gathered only when it fits a bank");
   Require(gathered->size() == 1 && (*gathered)[0].Index == 7, "the one file is sound 7");
-  Require(SameFindings((*gathered)[0].Header, *fromFile), "gathering reads what the reader does");
+  const Wav2Entry& sound = gathered->front();
+  Require(sound.Header == BankHeaderFor(*fromFile, "fuzzed") &&
+              sound.DataOffset == fromFile->DataOffset,
+          "gathering reads what the reader does");
   Require(fromFile->Warnings.empty() == warnings.empty(), "the reader's warnings are passed on");
   return 0;
 }
