@@ -1,0 +1,91 @@
+// Playback when the world changes under it: the bank file replaced after loading, or no audio
+// device until one appears. Each case runs in a child process, so that the process-wide player
+// and the audio driver chosen there end with it.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ChildProcess.h"
+#include "DiskAudio.h"
+#include "RunProgram.h"
+#include "SoundEditor.h"
+#include "SoundOutput.h"
+#include "TestFiles.h"
+
+namespace Orvane::Test {
+namespace {
+namespace fs = std::filesystem;
+
+// 0.1 s each at 22,050 Hz, 16-bit mono: the disk driver plays at a device's pace.
+const Bytes kFirst = Samples(4410, 21);
+const Bytes kSecond = Samples(4410, 22);
+
+// What SDL's disk driver wrote, once the output has let it drain.
+Bytes PlayedOutput(const fs::path& file) {
+  WaitForSoundEnd();
+  ShutDownSoundOutput();
+  return ReadFile(file);
+}
+
+void UseDiskAudio(const fs::path& file) {
+  SetEnvironment("SDL_AUDIODRIVER", "disk");
+  SetEnvironment("SDL_DISKAUDIOFILE", file.string());
+}
+
+TEST(PlaybackFailure, ABankChangedOnDiskAfterLoadingStillPlaysTheLoadedBytes) {
+  const std::pair<const char*, std::function<void(const fs::path&)>> changes[] = {
+      {"overwritten in place",
+       [](const fs::path& f) { WriteFile(f, MakeBank({{.Name = "a", .Data = kSecond}})); }},
+      {"removed", [](const fs::path& f) { fs::remove(f); }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    TempDir dir;
+    WriteFile(dir / "bank.sdt", MakeBank({{.Name = "a", .Data = kFirst}}));
+    const ChildOutcome outcome = RunInChild([&] {
+      UseDiskAudio(dir / "out.raw");
+      CSoundEditor editor;
+      ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
+      change(dir / "bank.sdt");
+      const Status played = editor.Play(0);
+      ASSERT_TRUE(played) << played.message();
+      const Bytes output = PlayedOutput(dir / "out.raw");
+      const auto start = FindSound(output, kFirst);
+      ASSERT_TRUE(start) << "the loaded sound did not play";
+      EXPECT_TRUE(HoldsAt(output, *start, kFirst));
+    });
+    EXPECT_EQ(outcome, ChildOutcome::Passed);
+  }
+}
+
+TEST(PlaybackFailure, APlayWithoutADeviceIsReportedAndOneAfterADeviceAppearsPlays) {
+  TempDir dir;
+  WriteFile(dir / "bank.sdt",
+            MakeBank({{.Name = "first", .Data = kFirst}, {.Name = "second", .Data = kSecond}}));
+  const ChildOutcome outcome = RunInChild([&] {
+    SetEnvironment("SDL_AUDIODRIVER", "no-such-driver");
+    const ProgramRun tool = RunCli({"play", "bank.sdt", "0"}, dir.Path());
+    EXPECT_EQ(tool.ExitCode, 1);
+    EXPECT_EQ(tool.Err.rfind("orvane-cli: cannot play sound 0: no audio device", 0), 0u) << tool.Err;
+
+    CSoundEditor editor;
+    ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
+    const Status first = editor.Play(0);
+    EXPECT_FALSE(first);
+    EXPECT_NE(first.message().find("cannot play sound 0: no audio device"), std::string::npos)
+        << first.message();
+
+    UseDiskAudio(dir / "out.raw");
+    const Status second = editor.Play(1);
+    ASSERT_TRUE(second) << second.message();
+    const Bytes output = PlayedOutput(dir / "out.raw");
+    const auto start = FindSound(output, kSecond);
+    ASSERT_TRUE(start) << "the second play did not sound";
+    EXPECT_TRUE(HoldsAt(output, *start, kSecond));
+    EXPECT_FALSE(FindSound(output, kFirst)) << "the first play sounded after all";
+  });
+  EXPECT_EQ(outcome, ChildOutcome::Passed);
+}
+
+}  // namespace
+}  // namespace Orvane::Test
