@@ -29,9 +29,7 @@ struct Scratch {
 std::optional<Test::SoundSpec> SoundOf(const FuzzedFile& file) {
   MemorySource source(file.Bytes);
   auto wave = ReadWave(source);
-  if (!wave || !wave->IsPcm() || wave->SampleRate > 32767 || wave->NumChannels > 255 ||
-      wave->BitsPerSample > 255)
-    return std::nullopt;
+  if (!wave || !FitsBank(*wave)) return std::nullopt;
   Test::SoundSpec sound;
   sound.Name = file.FileName.substr(file.FileName.find('_') + 1);
   sound.Name.resize(sound.Name.size() - 4);  // ".wav"

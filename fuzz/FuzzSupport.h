@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "WaveReader.h"
+
 namespace Orvane::Fuzz {
 
 // An empty folder `name` of this process, on a memory file system where there is one: every
@@ -24,6 +26,13 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
 
 inline void Require(bool holds, const char* what) {
   if (!holds) Fail(what);
+}
+
+// Whether a well-formed WAVE file can become a sound of a bank: PCM, a rate whose double fits
+// 16 bits, and channels and bits that fit a byte. Written out here, apart from the engine's rule.
+inline bool FitsBank(const WaveInfo& wave) {
+  return wave.IsPcm() && wave.SampleRate <= 32767 && wave.NumChannels <= 255 &&
+         wave.BitsPerSample <= 255;
 }
 
 // True when `text` contains `part`.

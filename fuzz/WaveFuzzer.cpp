@@ -43,12 +43,6 @@ bool SameFindings(const WaveInfo& a, const WaveInfo& b) {
          a.Warnings == b.Warnings;
 }
 
-// What keeps a well-formed WAVE file out of a bank.
-bool FitsBank(const WaveInfo& wave) {
-  return wave.IsPcm() && wave.SampleRate <= 32767 && wave.NumChannels <= 255 &&
-         wave.BitsPerSample <= 255;
-}
-
 }  // namespace
 }  // namespace Orvane::Fuzz
 

@@ -20,11 +20,20 @@ namespace fs = std::filesystem;
 const Bytes kFirst = Samples(4410, 21);
 const Bytes kSecond = Samples(4410, 22);
 
-// What SDL's disk driver wrote, once the output has let it drain.
-Bytes PlayedOutput(const fs::path& file) {
+// Plays sound `index` to its end and answers what SDL's disk driver wrote to `file`.
+Bytes PlayToTheEnd(CSoundEditor& editor, std::uint32_t index, const fs::path& file) {
+  const Status played = editor.Play(index);
+  EXPECT_TRUE(played) << played.message();
+  if (!played) return {};
   WaitForSoundEnd();
   ShutDownSoundOutput();
   return ReadFile(file);
+}
+
+// True when the whole of `sound` reached the device.
+bool Heard(const Bytes& output, const Bytes& sound) {
+  const auto start = FindSound(output, sound);
+  return start && HoldsAt(output, *start, sound);
 }
 
 void UseDiskAudio(const fs::path& file) {
@@ -47,12 +56,8 @@ TEST(PlaybackFailure, ABankChangedOnDiskAfterLoadingStillPlaysTheLoadedBytes) {
       CSoundEditor editor;
       ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
       change(dir / "bank.sdt");
-      const Status played = editor.Play(0);
-      ASSERT_TRUE(played) << played.message();
-      const Bytes output = PlayedOutput(dir / "out.raw");
-      const auto start = FindSound(output, kFirst);
-      ASSERT_TRUE(start) << "the loaded sound did not play";
-      EXPECT_TRUE(HoldsAt(output, *start, kFirst));
+      EXPECT_TRUE(Heard(PlayToTheEnd(editor, 0, dir / "out.raw"), kFirst))
+          << "the loaded sound did not play";
     });
     EXPECT_EQ(outcome, ChildOutcome::Passed);
   }
@@ -76,12 +81,8 @@ TEST(PlaybackFailure, APlayWithoutADeviceIsReportedAndOneAfterADeviceAppearsPlay
         << first.message();
 
     UseDiskAudio(dir / "out.raw");
-    const Status second = editor.Play(1);
-    ASSERT_TRUE(second) << second.message();
-    const Bytes output = PlayedOutput(dir / "out.raw");
-    const auto start = FindSound(output, kSecond);
-    ASSERT_TRUE(start) << "the second play did not sound";
-    EXPECT_TRUE(HoldsAt(output, *start, kSecond));
+    const Bytes output = PlayToTheEnd(editor, 1, dir / "out.raw");
+    EXPECT_TRUE(Heard(output, kSecond)) << "the second play did not sound";
     EXPECT_FALSE(FindSound(output, kFirst)) << "the first play sounded after all";
   });
   EXPECT_EQ(outcome, ChildOutcome::Passed);
