@@ -11,15 +11,20 @@ namespace Orvane::Fuzz {
 namespace fs = std::filesystem;
 namespace {
 
+// The folder a run works in. libFuzzer ends a timed run without destructors, so scripts/fuzz
+// names one in ORVANE_FUZZ_SCRATCH and removes it afterwards.
+fs::path ScratchBase() {
+  if (const char* given = std::getenv("ORVANE_FUZZ_SCRATCH"); given != nullptr && *given != 0)
+    return given;
+  std::error_code ec;
+  const fs::path memory = "/dev/shm";
+  return fs::is_directory(memory, ec) ? memory : fs::temp_directory_path();
+}
+
 // The process's own folder, removed when the process ends normally.
 class ProcessFolder {
  public:
-  ProcessFolder() {
-    std::error_code ec;
-    const fs::path memory = "/dev/shm";
-    const fs::path base = fs::is_directory(memory, ec) ? memory : fs::temp_directory_path();
-    path_ = base / ("orvane-fuzz-" + std::to_string(::getpid()));
-  }
+  ProcessFolder() : path_(ScratchBase() / ("orvane-fuzz-" + std::to_string(::getpid()))) {}
   ~ProcessFolder() {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
