@@ -1,11 +1,10 @@
 #include "SoundEditor.h"
 
-#include <fstream>
 
 #include "BankCreator.h"
 #include "ByteSource.h"
+#include "File.h"
 #include "SoundFileName.h"
-#include "SystemError.h"
 #include "Text.h"
 #include "Wave.h"
 #include "WorkingDirectory.h"
@@ -94,16 +93,21 @@ Status CSoundEditor::ExportTo(std::uint32_t index, const std::filesystem::path& 
   if (ec)
     return Status::Error(Str("cannot export sound ", index, " to ", file.string(),
                              ": the folder cannot be created: ", ec.message()));
-  errno = 0;
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const auto fail = [&](const std::string& reason) {
+    return Status::Error(Str("cannot export sound ", index, " to ", file.string(), ": ", reason));
+  };
+  OutputFile out;
+  if (std::string failed = out.Create(file); !failed.empty()) return fail(failed);
   const auto header = WAVE::FromEntry(m_Entries[index].Entry).Encode();
-  out.write(reinterpret_cast<const char*>(header.data()), header.size());
-  out.write(reinterpret_cast<const char*>(samples->data()),
-            static_cast<std::streamsize>(samples->size()));
-  out.close();
-  if (!out)
-    return Status::Error(Str("cannot export sound ", index, " to ", file.string(), ": ",
-                             LastSystemError("write error")));
+  std::string failed = out.Write(header);
+  if (failed.empty()) failed = out.Write(*samples);
+  if (failed.empty()) failed = out.Close();
+  if (!failed.empty()) {
+    // A cut-off file would be packed later as if it were whole.
+    (void)out.Close();
+    std::filesystem::remove(file, ec);
+    return fail(failed);
+  }
   return Status::Ok();
 }
 

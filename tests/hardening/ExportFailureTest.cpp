@@ -2,9 +2,11 @@
 // reported and the others are written; a bank file changed on disk after loading changes
 // nothing of what export and playback serve.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <functional>
 
@@ -69,6 +71,25 @@ TEST(ExportFailure, SoundsThatCannotBeWrittenDoNotStopTheOthers) {
   EXPECT_NE(run.Err.find("output/0_a.wav"), std::string::npos) << run.Err;
   EXPECT_NE(run.Err.find("output/2_c.wav"), std::string::npos) << run.Err;
   EXPECT_EQ(ReadFile(dir / "output" / "1_b.wav"), ImageOf(kSounds[1]));
+}
+
+// A file cut off by a full disk would later be packed as if it were whole: it must not stay.
+TEST(ExportFailure, ASoundCutOffByAFullDiskLeavesNoFile) {
+  TempDir dir;
+  WriteFile(dir / "bank.sdt", MakeBank(kSounds));
+  const ChildOutcome outcome = RunInChild([&] {
+    // Writes past 200 bytes fail as on a full disk: sounds 0 and 1 fit, sound 2 does not.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{200, 200};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) SkipChild(std::strerror(errno));
+    const ProgramRun run = RunCli({"export", "bank.sdt"}, dir.Path());
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_NE(run.Err.find("output/2_c.wav"), std::string::npos) << run.Err;
+    EXPECT_FALSE(fs::exists(dir / "output" / "2_c.wav"));
+    EXPECT_EQ(ReadFile(dir / "output" / "0_a.wav"), ImageOf(kSounds[0]));
+    EXPECT_EQ(ReadFile(dir / "output" / "1_b.wav"), ImageOf(kSounds[1]));
+  });
+  EXPECT_NE(outcome, ChildOutcome::Failed);
 }
 
 TEST(ExportFailure, AnOutputFolderRemovedMeanwhileIsCreatedAgain) {
