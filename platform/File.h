@@ -42,6 +42,8 @@ class OutputFile {
   // Creates the file, or empties an existing one.
   std::string Create(const std::filesystem::path& path);
   std::string Write(std::span<const std::uint8_t> bytes);
+  // Overwrites bytes written before, at `offset`, leaving the end where it is.
+  std::string WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
   // Appends `length` bytes of `source` from `offset`; fails when the source ends sooner.
   std::string CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
   // Closes the file; a failure here can be the first word of a full disk.

@@ -99,6 +99,18 @@ std::string OutputFile::Write(std::span<const std::uint8_t> bytes) {
   return {};
 }
 
+std::string OutputFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                               static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return LastError();
+    if (n == 0) return "the system accepted no more bytes";
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
 std::string OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset,
                                  std::uint64_t length) {
   if (offset > source.size_ || length > source.size_ - offset)

@@ -34,6 +34,8 @@ PageBuffer::PageBuffer(std::size_t size) : size_(size) {
     data_ = base + lead;
     mapped_ = rounded;
     madvise(data_, mapped_, MADV_HUGEPAGE);  // a hint: without huge pages it still works
+    // A decoder's child process never reads the bank: forking it stays cheap however large.
+    madvise(data_, mapped_, MADV_DONTFORK);
     return;
   }
 #endif

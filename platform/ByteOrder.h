@@ -1,6 +1,6 @@
 #pragma once
 // Little-endian decoding and encoding of the integers in bank and WAVE files, in one place.
-// Callers check bounds before calling: each function touches exactly 2 or 4 bytes at `p`.
+// Callers check bounds before calling: each function touches exactly 2, 3 or 4 bytes at `p`.
 #include <cstdint>
 
 namespace Orvane {
@@ -17,6 +17,13 @@ inline std::uint32_t LoadU32(const std::uint8_t* p) {
 inline void StoreU16(std::uint8_t* p, std::uint16_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+// The low 24 bits of `v`, as 24-bit PCM samples are stored.
+inline void StoreU24(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+  p[2] = static_cast<std::uint8_t>(v >> 16);
 }
 
 inline void StoreU32(std::uint8_t* p, std::uint32_t v) {

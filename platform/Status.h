@@ -1,0 +1,82 @@
+#pragma once
+// The outcome of an operation: success, or a failure with a kind that callers branch on and a
+// reason a person can read.
+#include <cassert>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace Orvane {
+
+enum class ErrorKind {
+  Failed,           // none of the kinds below
+  NotFound,         // a file or a sound that is not there
+  NotABank,         // a file that is not a bank
+  Damaged,          // a file whose contents contradict themselves or stop short
+  Unsupported,      // a well-formed file in a format that is refused
+  NeedsConversion,  // a file that conversion would bring into a format a bank holds
+  TooLarge,         // more than a format, a limit or the memory allows
+  Io,               // the system failed to read or write
+  ChangedOnDisk,    // a file that another program changed meanwhile
+};
+
+class [[nodiscard]] Status {
+ public:
+  static Status Ok() { return Status(); }
+  static Status Error(std::string reason) { return Error(ErrorKind::Failed, std::move(reason)); }
+  static Status Error(ErrorKind kind, std::string reason) {
+    return Status(kind, std::move(reason));
+  }
+
+  bool ok() const { return !error_.has_value(); }
+  explicit operator bool() const { return ok(); }
+  // Empty on success.
+  const std::string& message() const {
+    static const std::string kNone;
+    return error_ ? *error_ : kNone;
+  }
+  ErrorKind kind() const { return kind_; }
+
+  // The same failure with `prefix` before its reason, e.g. the file it concerns.
+  Status Prefixed(const std::string& prefix) const {
+    return ok() ? *this : Status(kind_, prefix + *error_);
+  }
+
+ private:
+  Status() = default;
+  Status(ErrorKind kind, std::string reason) : error_(std::move(reason)), kind_(kind) {}
+  std::optional<std::string> error_;
+  ErrorKind kind_ = ErrorKind::Failed;
+};
+
+// A value, or the reason there is none.
+template <typename T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose
+  static Result Error(std::string reason) { return Result(Status::Error(std::move(reason))); }
+  static Result Error(ErrorKind kind, std::string reason) {
+    return Result(Status::Error(kind, std::move(reason)));
+  }
+  Result(Status failure) : failure_(std::move(failure)) {  // NOLINT
+    assert(!failure_.ok() && "a Result without a value needs a failure");
+  }
+
+  bool ok() const { return value_.has_value(); }
+  explicit operator bool() const { return ok(); }
+  T& value() { return assert(ok()), *value_; }
+  const T& value() const { return assert(ok()), *value_; }
+  T* operator->() { return &value(); }
+  const T* operator->() const { return &value(); }
+  T& operator*() { return value(); }
+  const T& operator*() const { return value(); }
+  const std::string& message() const { return failure_.message(); }
+  ErrorKind kind() const { return failure_.kind(); }
+  Status status() const { return failure_; }
+
+ private:
+  std::optional<T> value_;
+  Status failure_ = Status::Ok();
+};
+
+}  // namespace Orvane
