@@ -1,0 +1,212 @@
+#include "Converter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "ChannelMixer.h"
+#include "Quantiser.h"
+#include "Resampler.h"
+#include "Text.h"
+
+namespace Orvane::Audio {
+namespace {
+
+constexpr std::size_t kChunkFrames = 4096;
+// Sounds of many channels take fewer frames a chunk, so that a chunk stays this many samples.
+constexpr std::size_t kChunkSamples = 65536;
+constexpr unsigned kMaxTargetChannels = 255;
+// What a WAVE header can declare; beyond it a source is not a real sound.
+constexpr unsigned kMaxSourceChannels = 65535;
+
+bool IsPositiveRate(double rate) { return std::isfinite(rate) && rate > 0; }
+
+Status CheckTarget(const PcmFormat& target) {
+  if (!IsPcmDepth(target.Bits))
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("cannot write ", target.Bits,
+                             "-bit samples: only 8, 16, 24 and 32-bit PCM is written"));
+  if (target.Channels < 1 || target.Channels > kMaxTargetChannels)
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("cannot write ", target.Channels, " channels: 1 to ",
+                             kMaxTargetChannels, " are possible"));
+  if (!IsPositiveRate(target.Rate))
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("cannot convert to a rate of ", target.Rate, " Hz"));
+  return Status::Ok();
+}
+
+Status CheckSource(const SourceInfo& info) {
+  if (info.Channels < 1)
+    return Status::Error(ErrorKind::Damaged, "the decoded sound has no channels");
+  if (info.Channels > kMaxSourceChannels)
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("the decoded sound has ", info.Channels, " channels, more than the ",
+                             kMaxSourceChannels, " conversion takes"));
+  if (!IsPositiveRate(info.Rate))
+    return Status::Error(ErrorKind::Damaged,
+                         Str("the decoded sound declares a rate of ", info.Rate, " Hz"));
+  return Status::Ok();
+}
+
+// Without an early exit, so that the compiler can vectorise the common case of no fault.
+bool AllFinite(std::span<const float> samples) {
+  bool finite = true;
+  for (const float x : samples) finite &= std::abs(x) <= std::numeric_limits<float>::max();
+  return finite;
+}
+
+// One conversion's buffers, sized once, and the stages each chunk passes through: mixing to
+// mono, resampling, spreading mono, quantising, handing over. Mono is spread after resampling
+// so that libsoxr filters one channel instead of many identical ones.
+class Pipeline {
+ public:
+  // `report` says what the conversion does; the pipeline counts frames and clipped samples.
+  Pipeline(const SourceInfo& info, const PcmFormat& target, std::optional<Resampler> resampler,
+           const ConversionReport& report, const PcmSink& sink, std::uint64_t maxBytes)
+      : sourceChannels_(info.Channels),
+        middleChannels_(std::min(info.Channels, target.Channels)),
+        targetChannels_(target.Channels),
+        chunkFrames_(std::clamp<std::size_t>(
+            kChunkSamples / std::max(info.Channels, target.Channels), 1, kChunkFrames)),
+        resampler_(std::move(resampler)),
+        quantiser_(target.Bits, report.Dithered),
+        sink_(sink),
+        maxBytes_(maxBytes),
+        report_(report),
+        input_(chunkFrames_ * sourceChannels_),
+        bytes_(chunkFrames_ * targetChannels_ * quantiser_.BytesPerSample()) {
+    if (middleChannels_ < sourceChannels_) mono_.resize(chunkFrames_);
+    if (resampler_) resampled_.resize(chunkFrames_ * middleChannels_);
+    if (middleChannels_ < targetChannels_) spread_.resize(chunkFrames_ * targetChannels_);
+  }
+
+  const ConversionReport& Report() const { return report_; }
+
+  Status Run(FloatSource& source) {
+    for (;;) {
+      auto read = source.Read(input_);
+      if (!read) return read.status();
+      const std::size_t frames = *read;
+      if (frames == 0) break;
+      if (frames > chunkFrames_)
+        return Status::Error(Str("the decoder answered ", frames, " frames where ",
+                                 chunkFrames_, " fit"));
+      const auto samples = std::span<const float>(input_).first(frames * sourceChannels_);
+      if (!AllFinite(samples)) return NonFinite(samples);
+      framesRead_ += frames;
+
+      std::span<const float> middle = samples;
+      if (!mono_.empty()) {
+        MixToMono(samples, sourceChannels_, std::span(mono_).first(frames));
+        middle = std::span<const float>(mono_).first(frames);
+      }
+      if (Status s = resampler_ ? Resample(middle) : Deliver(middle); !s) return s;
+    }
+    return resampler_ ? Drain() : Status::Ok();
+  }
+
+ private:
+  Status NonFinite(std::span<const float> samples) const {
+    const auto bad = std::find_if(samples.begin(), samples.end(),
+                                  [](float x) { return !std::isfinite(x); });
+    const auto frame = framesRead_ + static_cast<std::uint64_t>(bad - samples.begin()) /
+                                         sourceChannels_;
+    return Status::Error(ErrorKind::Damaged,
+                         Str("frame ", frame, " of the decoded sound holds ",
+                             std::isnan(*bad) ? "a NaN" : "an infinite value",
+                             " instead of a sample"));
+  }
+
+  Status Resample(std::span<const float> frames) {
+    while (!frames.empty()) {
+      auto step = resampler_->Process(frames, resampled_);
+      if (!step) return step.status();
+      frames = frames.subspan(step->Consumed * middleChannels_);
+      if (Status s = DeliverResampled(step->Produced); !s) return s;
+    }
+    return Status::Ok();
+  }
+
+  Status Drain() {
+    for (;;) {
+      auto produced = resampler_->Flush(resampled_);
+      if (!produced) return produced.status();
+      if (*produced == 0) return Status::Ok();
+      if (Status s = DeliverResampled(*produced); !s) return s;
+    }
+  }
+
+  Status DeliverResampled(std::size_t frames) {
+    return Deliver(std::span<const float>(resampled_).first(frames * middleChannels_));
+  }
+
+  // `frames` has middleChannels_ samples a frame and at most chunkFrames_ frames.
+  Status Deliver(std::span<const float> frames) {
+    const std::size_t count = frames.size() / middleChannels_;
+    if (count == 0) return Status::Ok();
+    std::span<const float> samples = frames;
+    if (!spread_.empty()) {
+      SpreadMono(frames, targetChannels_, std::span(spread_).first(count * targetChannels_));
+      samples = std::span<const float>(spread_).first(count * targetChannels_);
+    }
+    const auto bytes = std::span(bytes_).first(samples.size() * quantiser_.BytesPerSample());
+    if (bytes.size() > maxBytes_ - delivered_)
+      return Status::Error(ErrorKind::TooLarge,
+                           Str("the converted sound is larger than ", maxBytes_, " bytes"));
+    report_.Clipped += quantiser_.Encode(samples, bytes);
+    if (Status s = sink_(bytes); !s) return s;
+    delivered_ += bytes.size();
+    report_.Frames += count;
+    return Status::Ok();
+  }
+
+  const unsigned sourceChannels_;
+  const unsigned middleChannels_;  // between mixing and spreading: the fewer of the two
+  const unsigned targetChannels_;
+  const std::size_t chunkFrames_;
+  std::optional<Resampler> resampler_;
+  Quantiser quantiser_;
+  const PcmSink& sink_;
+  const std::uint64_t maxBytes_;
+  std::uint64_t delivered_ = 0;
+  std::uint64_t framesRead_ = 0;
+  ConversionReport report_;
+
+  std::vector<float> input_;
+  std::vector<float> mono_;       // only when mixing to mono
+  std::vector<float> resampled_;  // only when resampling
+  std::vector<float> spread_;     // only when spreading mono
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace
+
+Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
+                                 const PcmSink& sink, std::uint64_t maxBytes) {
+  const SourceInfo& info = source.Info();
+  if (Status s = CheckTarget(target); !s) return s;
+  if (Status s = CheckSource(info); !s) return s;
+  if (Status s = CheckChannelChange(info.Channels, target.Channels); !s) return s;
+
+  ConversionReport report;
+  report.Resampled = info.Rate != target.Rate;
+  report.Mixed = info.Channels != target.Channels;
+  report.Dithered = target.Bits < info.Bits || report.Resampled || report.Mixed;
+
+  std::optional<Resampler> resampler;
+  if (report.Resampled) {
+    auto created = Resampler::Create(info.Rate, target.Rate,
+                                     std::min(info.Channels, target.Channels));
+    if (!created) return created.status();
+    resampler.emplace(std::move(*created));
+  }
+  Pipeline pipeline(info, target, std::move(resampler), report, sink, maxBytes);
+  if (Status s = pipeline.Run(source); !s) return s;
+  return pipeline.Report();
+}
+
+}  // namespace Orvane::Audio

@@ -1,0 +1,48 @@
+#pragma once
+// The decoders behind Decoder.h, and decoding in a child process for any source, which tests
+// drive with sources that misbehave on purpose.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "AudioContainer.h"
+#include "Decoder.h"
+#include "File.h"
+#include "FloatSource.h"
+#include "Status.h"
+#include "Text.h"
+
+namespace Orvane::Audio {
+
+// More channels than any recording has: a larger count is taken for damage.
+inline constexpr unsigned kMaxChannels = 256;
+
+// libsndfile, for every container but MP3.
+Result<std::unique_ptr<FloatSource>> OpenSndfileDecoder(const std::filesystem::path& file,
+                                                        Container container);
+// libmpg123.
+Result<std::unique_ptr<FloatSource>> OpenMp3Decoder(const std::filesystem::path& file);
+
+using SourceOpener = std::function<Result<std::unique_ptr<FloatSource>>()>;
+// Calls `open` in a child process under `limits` and reads the source it answers over a pipe.
+Result<std::unique_ptr<FloatSource>> OpenInChildProcess(const SourceOpener& open,
+                                                        const DecodeLimits& limits);
+
+// Opens `file` the way every file is opened: a pipe or a device under its name is refused
+// rather than waited on.
+inline Result<InputFile> OpenAudioFile(const std::filesystem::path& file) {
+  InputFile input;
+  if (const std::string reason = input.Open(file); !reason.empty())
+    return Result<InputFile>::Error(ErrorKind::Io, Str("cannot open the file: ", reason));
+  return input;
+}
+
+// A read that cannot hold one frame would answer 0, which means the end.
+inline Status CheckRoomForAFrame(std::span<const float> samples, unsigned channels) {
+  if (samples.size() >= channels) return Status::Ok();
+  return Status::Error(
+      Str("a read of ", samples.size(), " samples cannot hold a frame of ", channels, " channels"));
+}
+
+}  // namespace Orvane::Audio

@@ -1,0 +1,30 @@
+#pragma once
+// A decoded sound, read front to back as 32-bit float frames.
+#include <cstddef>
+#include <span>
+#include <string>
+
+#include "Status.h"
+
+namespace Orvane::Audio {
+
+struct SourceInfo {
+  double Rate = 0;        // hertz, as the file declares it
+  unsigned Channels = 0;  // at least 1
+  // Precision of the decoded samples: 8, 16, 24 or 32 for integer PCM, 32 for float and for
+  // lossy encodings (they decode to float), 64 for double. Decides whether dither is needed.
+  unsigned Bits = 0;
+  std::string Encoding;  // for the user: "16-bit", "24-bit", "32-bit float", "MP3", "Vorbis", ...
+};
+
+class FloatSource {
+ public:
+  virtual ~FloatSource() = default;
+  virtual const SourceInfo& Info() const = 0;
+  // Fills `samples` (interleaved, Info().Channels per frame; its size a multiple of that) from
+  // the start and answers how many whole frames it wrote: 0 only at the end of the sound.
+  // Samples are nominally within [-1, 1]; nothing is checked or clipped here.
+  virtual Result<std::size_t> Read(std::span<float> samples) = 0;
+};
+
+}  // namespace Orvane::Audio

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+#include "Decoder.h"
+#include "Decoders.h"
+#include "TestFiles.h"
+
+namespace Orvane::Audio {
+namespace {
+
+namespace fs = std::filesystem;
+namespace tf = Orvane::Test;
+using namespace std::chrono_literals;
+
+// Test sounds are made with sox and ffmpeg, once per test program. A missing tool fails.
+const fs::path& Made(const std::string& name) {
+  static const tf::TempDir dir;
+  static std::map<std::string, fs::path> made;
+  static const std::map<std::string, std::string> recipes = {
+      {"sine.wav", "sox -n -r 44100 -c 2 -b 16 OUT synth 1 sine 440 vol 0.5"},
+      {"u8.wav", "sox SINE -r 22050 -c 1 -b 8 -e unsigned OUT"},
+      {"s24.wav", "sox SINE -b 24 OUT"},
+      {"float.wav", "sox SINE -e floating-point -b 32 OUT"},
+      {"ulaw.wav", "sox SINE -e u-law OUT"},
+      {"sine.aiff", "sox SINE OUT"},
+      {"sine.w64", "sox SINE -t w64 OUT"},
+      {"rf64.wav", "ffmpeg -loglevel error -i SINE -rf64 always OUT"},
+      {"s24.flac", "sox SINE -b 24 OUT"},
+      {"sine.ogg", "ffmpeg -loglevel error -i SINE -c:a libvorbis OUT"},
+      {"sine.opus", "ffmpeg -loglevel error -i SINE -c:a libopus OUT"},
+      {"cbr.mp3", "ffmpeg -loglevel error -i SINE -c:a libmp3lame -b:a 128k OUT"},
+      // Loud then almost silent: the first frames promise a shorter file than there is.
+      {"vbr.mp3", "sox -n -r 44100 -c 2 -t wav - synth 1 whitenoise vol 0.5 : synth 4 sine 440 vol 0.001 | "
+                  "ffmpeg -loglevel error -i - -c:a libmp3lame -q:a 4 -write_xing 0 OUT"},
+  };
+  if (auto found = made.find(name); found != made.end()) return found->second;
+  std::string command = recipes.at(name);
+  if (auto at = command.find("SINE"); at != std::string::npos) command.replace(at, 4, Made("sine.wav").string());
+  const fs::path out = dir / name;
+  command.replace(command.find("OUT"), 3, out.string());
+  EXPECT_EQ(std::system(("(" + command + ") >/dev/null 2>&1").c_str()), 0) << command;
+  return made[name] = out;
+}
+
+struct Decoded {
+  SourceInfo Info;
+  std::vector<float> Samples;
+};
+
+Result<Decoded> DecodeAll(Result<std::unique_ptr<FloatSource>> opened) {
+  if (!opened) return opened.status();
+  Decoded all{(*opened)->Info(), {}};
+  // An odd size, so that reads end inside the isolated decoder's blocks.
+  std::vector<float> buffer(999 * all.Info.Channels);
+  for (;;) {
+    auto frames = (*opened)->Read(buffer);
+    if (!frames) return frames.status();
+    if (*frames == 0) return all;
+    all.Samples.insert(all.Samples.end(), buffer.begin(),
+                       buffer.begin() + *frames * all.Info.Channels);
+  }
+}
+
+float Peak(const std::vector<float>& samples) {
+  float peak = 0;
+  for (const float s : samples) peak = std::max(peak, std::abs(s));
+  return peak;
+}
+
+TEST(Decoder, EachContainerDecodesAtItsRateToItsWholeLength) {
+  const struct {
+    const char* file;
+    Container container;
+    double rate;
+    unsigned channels, bits;
+    const char* encoding;
+    std::size_t frames, slack;
+  } cases[] = {
+      {"sine.wav", Container::Wave, 44100, 2, 16, "16-bit", 44100, 0},
+      {"u8.wav", Container::Wave, 22050, 1, 8, "8-bit", 22050, 0},
+      {"s24.wav", Container::Wave, 44100, 2, 24, "24-bit", 44100, 0},
+      {"float.wav", Container::Wave, 44100, 2, 32, "32-bit float", 44100, 0},
+      {"sine.aiff", Container::Aiff, 44100, 2, 16, "16-bit", 44100, 0},
+      {"sine.w64", Container::Wave64, 44100, 2, 16, "16-bit", 44100, 0},
+      {"rf64.wav", Container::Rf64, 44100, 2, 16, "16-bit", 44100, 0},
+      {"s24.flac", Container::Flac, 44100, 2, 24, "24-bit", 44100, 0},
+      {"sine.ogg", Container::OggVorbis, 44100, 2, 32, "Vorbis", 44100, 100},
+      {"sine.opus", Container::OggOpus, 48000, 2, 32, "Opus", 48000, 1000},
+      {"cbr.mp3", Container::Mp3, 44100, 2, 32, "MP3", 44100, 1200},
+      {"vbr.mp3", Container::Mp3, 44100, 2, 32, "MP3", 220500, 2400},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    auto here = DecodeAll(OpenDecoder(Made(c.file), c.container));
+    ASSERT_TRUE(here) << here.message();
+    EXPECT_EQ(here->Info.Rate, c.rate);
+    EXPECT_EQ(here->Info.Channels, c.channels);
+    EXPECT_EQ(here->Info.Bits, c.bits);
+    EXPECT_EQ(here->Info.Encoding, c.encoding);
+    EXPECT_NEAR(here->Samples.size() / c.channels, c.frames, c.slack);
+    // Integer samples arrive scaled to full scale 1, whatever their depth.
+    if (std::string(c.file) != "vbr.mp3") {
+      EXPECT_NEAR(Peak(here->Samples), 0.5, 0.06);
+    }
+
+    auto isolated = DecodeAll(OpenIsolatedDecoder(Made(c.file), c.container));
+    ASSERT_TRUE(isolated) << isolated.message();
+    EXPECT_EQ(isolated->Info.Rate, here->Info.Rate);
+    EXPECT_EQ(isolated->Info.Encoding, here->Info.Encoding);
+    EXPECT_TRUE(isolated->Samples == here->Samples);
+  }
+}
+
+TEST(Decoder, RefusesWhatTheFileIsNot) {
+  tf::TempDir dir;
+  tf::WriteFile(dir / "noise", tf::Samples(100000));
+  const struct {
+    fs::path file;
+    Container container;
+    ErrorKind kind;
+  } cases[] = {
+      {Made("ulaw.wav"), Container::Wave, ErrorKind::Unsupported},
+      {Made("s24.flac"), Container::Wave, ErrorKind::Unsupported},
+      {Made("sine.ogg"), Container::OggOpus, ErrorKind::Unsupported},
+      {dir / "noise", Container::Flac, ErrorKind::Damaged},
+      {dir / "noise", Container::Mp3, ErrorKind::Damaged},
+      {dir / "missing.wav", Container::Wave, ErrorKind::Io},
+  };
+  for (const auto& c : cases) {
+    auto opened = OpenDecoder(c.file, c.container);
+    ASSERT_FALSE(opened) << c.file;
+    EXPECT_EQ(opened.kind(), c.kind) << c.file << ": " << opened.message();
+  }
+}
+
+// Cut short or overwritten in the middle: a clear failure or a shorter sound, in time.
+TEST(Decoder, DamagedFilesFailOrDecodeShorter) {
+  tf::TempDir dir;
+  const DecodeLimits limits{.Idle = 2000ms};
+  const std::pair<const char*, Container> files[] = {
+      {"sine.wav", Container::Wave}, {"s24.flac", Container::Flac}, {"sine.ogg", Container::OggVorbis},
+      {"sine.opus", Container::OggOpus}, {"cbr.mp3", Container::Mp3}};
+  for (const auto& [name, container] : files) {
+    const tf::Bytes whole = tf::ReadFile(Made(name));
+    tf::Bytes overwritten = whole;
+    const tf::Bytes noise = tf::Samples(whole.size() / 3, 7);
+    std::copy(noise.begin(), noise.end(), overwritten.begin() + whole.size() / 3);
+    const tf::Bytes variants[] = {tf::Bytes(whole.begin(), whole.begin() + whole.size() * 3 / 5),
+                                  tf::Bytes(whole.begin(), whole.begin() + 60), overwritten};
+    const std::size_t wholeSamples = DecodeAll(OpenDecoder(Made(name), container))->Samples.size();
+    for (const auto& bytes : variants) {
+      SCOPED_TRACE(Str(name, ", ", bytes.size(), " bytes"));
+      tf::WriteFile(dir / name, bytes);
+      const auto start = std::chrono::steady_clock::now();
+      auto decoded = DecodeAll(OpenIsolatedDecoder(dir / name, container, limits));
+      EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+      if (decoded) {
+        EXPECT_LE(decoded->Samples.size(), wholeSamples * 11 / 10);
+      } else {
+        EXPECT_FALSE(decoded.message().empty());
+      }
+      // Only the libraries' own faults need the child; this code must hold up without one.
+      if (container == Container::Wave || container == Container::Mp3)
+        (void)DecodeAll(OpenDecoder(dir / name, container));
+    }
+  }
+}
+
+// Delivers `good` blocks of silence, then does `then`.
+class Misbehaving final : public FloatSource {
+ public:
+  Misbehaving(int good, std::function<void()> then) : good_(good), then_(std::move(then)) {}
+  const SourceInfo& Info() const override { return info_; }
+  Result<std::size_t> Read(std::span<float> samples) override {
+    if (good_-- == 0) then_();
+    if (good_ < 0) return std::size_t{0};
+    std::fill(samples.begin(), samples.end(), 0.0f);
+    return samples.size() / info_.Channels;
+  }
+
+ private:
+  SourceInfo info_{44100, 2, 16, "16-bit"};
+  int good_;
+  std::function<void()> then_;
+};
+
+SourceOpener After(int good, std::function<void()> then) {
+  return [=] { return std::unique_ptr<FloatSource>(std::make_unique<Misbehaving>(good, then)); };
+}
+
+bool NoChildLeft() { return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
+
+TEST(Decoder, AChildThatFailsIsReportedQuicklyAndReaped) {
+  const auto crash = [] { std::raise(SIGSEGV); };
+  const struct {
+    const char* what;
+    SourceOpener open;
+    ErrorKind kind;
+    std::string says;
+  } cases[] = {
+      {"crash while opening", [&]() -> Result<std::unique_ptr<FloatSource>> { crash(); return Status::Error("unreached"); },
+       ErrorKind::Damaged, "the decoder crashed (signal 11) on this file; it is probably damaged"},
+      {"crash partway", After(3, crash), ErrorKind::Damaged, "crashed (signal 11)"},
+      {"hang", After(1, [] { std::this_thread::sleep_for(30s); }), ErrorKind::Damaged, "delivered nothing for 0.2 s"},
+      {"exit", After(0, [] { std::_Exit(3); }), ErrorKind::Damaged, "stopped with status 3"},
+#if !defined(__SANITIZE_ADDRESS__)  // it has no address-space limit: AddressSanitizer reserves terabytes
+      {"endless allocation", After(1, [] { std::vector<std::unique_ptr<char[]>> hog; for (;;) hog.emplace_back(new char[1 << 20]); }),
+       ErrorKind::Damaged, "ran out of its memory allowance (64 MiB)"},
+#endif
+      {"endless sound", After(1 << 30, [] {}), ErrorKind::TooLarge, "more than 1000000 samples"},
+      {"decoder's own error", [] { return Result<std::unique_ptr<FloatSource>>::Error(ErrorKind::Unsupported, "no such codec"); },
+       ErrorKind::Unsupported, "no such codec"},
+  };
+  const DecodeLimits limits{.Idle = 200ms, .ExtraMemory = 64 << 20, .MaxSamples = 1000000};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto start = std::chrono::steady_clock::now();
+    auto decoded = DecodeAll(OpenInChildProcess(c.open, limits));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    ASSERT_FALSE(decoded);
+    EXPECT_EQ(decoded.kind(), c.kind);
+    EXPECT_NE(decoded.message().find(c.says), std::string::npos) << decoded.message();
+    EXPECT_TRUE(NoChildLeft());
+  }
+}
+
+TEST(Decoder, AReaderClosedEarlyStopsItsChild) {
+  const auto start = std::chrono::steady_clock::now();
+  {
+    auto source = OpenInChildProcess(After(1 << 30, [] {}), {});
+    ASSERT_TRUE(source) << source.message();
+    std::vector<float> buffer(1024);
+    ASSERT_TRUE((*source)->Read(buffer));
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+  EXPECT_TRUE(NoChildLeft());
+}
+
+}  // namespace
+}  // namespace Orvane::Audio
