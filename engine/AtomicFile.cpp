@@ -7,9 +7,8 @@
 #include "Text.h"
 
 namespace Orvane {
-namespace {
 
-std::filesystem::path TempPathFor(const std::filesystem::path& target) {
+std::filesystem::path TempPathBeside(const std::filesystem::path& target) {
   std::random_device random;
   const auto tag = (static_cast<std::uint64_t>(random()) << 32) | random();
   std::filesystem::path temp = target;
@@ -17,10 +16,8 @@ std::filesystem::path TempPathFor(const std::filesystem::path& target) {
   return temp;
 }
 
-}  // namespace
-
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& target) {
-  std::filesystem::path temp = TempPathFor(target);
+  std::filesystem::path temp = TempPathBeside(target);
   OutputFile file;
   if (std::string failed = file.Create(temp); !failed.empty())
     return Result<AtomicFile>::Error(Str("cannot create ", target.string(), ": ", failed));
@@ -56,6 +53,13 @@ Status AtomicFile::Failed(const std::string& reason) {
 Status AtomicFile::Write(std::span<const std::uint8_t> bytes) {
   if (std::string failed = file_.Write(bytes); !failed.empty()) return Failed(failed);
   written_ += bytes.size();
+  return Status::Ok();
+}
+
+Status AtomicFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  if (offset > written_ || bytes.size() > written_ - offset)
+    return Failed("a patch past the bytes written so far");
+  if (std::string failed = file_.WriteAt(offset, bytes); !failed.empty()) return Failed(failed);
   return Status::Ok();
 }
 

@@ -10,6 +10,9 @@
 
 namespace Orvane {
 
+// A name for a scratch file beside `target`, hidden and unlikely to be taken.
+std::filesystem::path TempPathBeside(const std::filesystem::path& target);
+
 class AtomicFile {
  public:
   static Result<AtomicFile> Create(const std::filesystem::path& target);
@@ -22,6 +25,8 @@ class AtomicFile {
   ~AtomicFile();
 
   Status Write(std::span<const std::uint8_t> bytes);
+  // Overwrites bytes already written at `offset`: a header whose sizes were known only later.
+  Status WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
   // Appends `length` bytes of `source` from `offset` without holding them in memory.
   Status CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
   std::uint64_t BytesWritten() const { return written_; }

@@ -1,98 +1,121 @@
 #include "BankCreator.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "BankWriter.h"
 #include "ByteSource.h"
+#include "ScratchFile.h"
 #include "SoundFileName.h"
 #include "Text.h"
 
 namespace Orvane {
 namespace {
 
-constexpr std::uint32_t kMaxSampleRate = 32767;  // the bank stores twice the rate in 16 bits
-constexpr std::uint16_t kMaxByteField = 255;
-
-std::string FormatName(std::uint16_t tag) {
-  switch (tag) {
-    case 2: return "ADPCM";
-    case 3: return "32-bit float";
-    case 6: return "A-law";
-    case 7: return "mu-law";
-    case 0x55: return "MP3";
-    case WaveInfo::kFormatExtensible: return "an unknown extensible format";
-    default: return Str("format ", tag);
-  }
+SoundFormat FormatOf(const WaveInfo& wave) {
+  return {static_cast<std::uint16_t>(wave.SampleRate * 2u),
+          static_cast<std::uint8_t>(wave.BitsPerSample),
+          static_cast<std::uint8_t>(wave.NumChannels)};
 }
 
-// Why a well-formed WAVE file still cannot become a sound of a bank, and how to mend it.
-Status CheckFitsBank(const WaveInfo& wave) {
-  if (!wave.IsPcm())
-    return Status::Error(Str("its samples are ", FormatName(wave.FormatTag),
-                             ", not PCM; save it as 16-bit PCM"));
-  if (wave.SampleRate > kMaxSampleRate)
-    return Status::Error(Str("its sample rate is ", wave.SampleRate,
-                             " Hz, above the 32,767 Hz a bank can hold; resample it to 22,050 Hz"));
-  if (wave.NumChannels > kMaxByteField)
-    return Status::Error(Str("it has ", wave.NumChannels,
-                             " channels, more than the 255 a bank can hold; mix it down to mono"));
-  if (wave.BitsPerSample > kMaxByteField)
-    return Status::Error(Str("it has ", wave.BitsPerSample,
-                             " bits per sample, more than the 255 a bank can hold; save it as 16-bit"));
-  return Status::Ok();
+// A WAVE file packed as it is, as bank creation has always taken them.
+Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Reporter& report) {
+  auto source = FileSource::Open(file);
+  if (!source) return Result<WaveInfo>::Error(ErrorKind::NotFound, Str("cannot be read: ", source.message()));
+  auto wave = ReadWave(*source);
+  if (!wave) return Result<WaveInfo>::Error(ErrorKind::Damaged, wave.message());
+  if (Status fits = CheckFitsBank(*wave); !fits) return Result<WaveInfo>(fits);
+  for (const std::string& warning : wave->Warnings)
+    report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
+  return wave;
 }
 
-// Reads one candidate's name and WAVE header; Error names the file.
+// Reads one candidate's name and header; Error names the file.
 Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const NumberedName& split,
-                                const Reporter& report) {
+                                const CreateOptions& options, const Reporter& report) {
   const std::string where = file.string() + ": ";
   auto number = ParseSoundNumber(split.NumberText);
   if (!number)
     return Result<Wav2Entry>::Error(
         Str(where, number.message(), "; rename it to <number>_<name>.wav, e.g. 3_bell.wav"));
-  auto source = FileSource::Open(file);
-  if (!source) return Result<Wav2Entry>::Error(Str(where, "cannot be read: ", source.message()));
-  auto wave = ReadWave(*source);
-  if (!wave) return Result<Wav2Entry>::Error(Str(where, wave.message()));
-  if (Status fits = CheckFitsBank(*wave); !fits) return Result<Wav2Entry>::Error(where + fits.message());
-  for (const std::string& warning : wave->Warnings) report(ReportKind::Warning, where + warning + "\n");
-
   Wav2Entry sound;
   sound.Index = *number;
-  sound.Header = BankHeaderFor(*wave, split.Name);
-  sound.DataOffset = wave->DataOffset;
   sound.FileName = file.filename().string();
+  sound.Header.SetName(split.Name);
+
+  std::optional<WaveInfo> fitting;
+  if (options.Convert) {
+    auto checked = CheckSoundFile(file, report);
+    if (!checked) return Result<Wav2Entry>(checked.status().Prefixed(where));
+    sound.Convert = !checked->CopiesUnchanged(options.Format);
+    if (!sound.Convert) fitting = std::move(checked->Fitting);
+  } else {
+    auto wave = ReadFittingWave(file, report);
+    if (!wave) return Result<Wav2Entry>(wave.status().Prefixed(where));
+    fitting = std::move(*wave);
+  }
+  if (fitting) {
+    sound.Header = BankHeaderFor(FormatOf(*fitting), fitting->DataSize, split.Name);
+    sound.DataOffset = fitting->DataOffset;
+  }
   return sound;
 }
 
-Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound, AtomicFile& out) {
+// Converts every sound that needs it into `scratch`, one at a time, and completes its header.
+Status ConvertSounds(const std::filesystem::path& folder, Wav2Entries& sounds,
+                     const CreateOptions& options, ScratchFile& scratch, const Reporter& report) {
+  for (Wav2Entry& sound : sounds) {
+    if (!sound.Convert) continue;
+    const std::filesystem::path file = folder / sound.FileName;
+    const std::string where = file.string() + ": ";
+    auto checked = CheckSoundFile(file, report);
+    if (!checked) return checked.status().Prefixed(where);
+    const std::uint64_t start = scratch.Size();
+    auto converted = ConvertSound(*checked, options.Format, [&](std::span<const std::uint8_t> bytes) {
+      return scratch.Append(bytes);
+    });
+    if (!converted) return converted.status().Prefixed(where);
+    sound.Header = BankHeaderFor(converted->Format, converted->DataSize, sound.Header.NameBytes());
+    sound.DataOffset = start;
+    ReportConversion(report, sound.FileName, *converted);
+  }
+  return Status::Ok();
+}
+
+Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound,
+                   const InputFile* scratch, AtomicFile& out) {
+  if (sound.Convert) return out.CopyFrom(*scratch, sound.DataOffset, sound.Header.DataSize);
   const std::filesystem::path file = folder / sound.FileName;
   auto source = FileSource::Open(file);
-  if (!source) return Status::Error(Str(file.string(), ": cannot be read any more: ", source.message()));
+  if (!source) return Status::Error(ErrorKind::Io, Str(file.string(), ": cannot be read any more: ", source.message()));
   const std::uint64_t end = sound.DataOffset + sound.Header.DataSize;
   if (source->Size() < end)
-    return Status::Error(Str(file.string(), ": changed while the bank was being made: it is now ",
+    return Status::Error(ErrorKind::ChangedOnDisk,
+                         Str(file.string(), ": changed while the bank was being made: it is now ",
                              source->Size(), " bytes long, but its samples ran to byte ", end));
   return out.CopyFrom(source->File(), sound.DataOffset, sound.Header.DataSize);
 }
 
 }  // namespace
 
-Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Reporter& report) {
+Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const CreateOptions& options,
+                                 const Reporter& report) {
   using Sounds = Result<Wav2Entries>;
+  const Candidates which = options.Convert ? Candidates::AudioFiles : Candidates::WaveFiles;
   Wav2Entries sounds;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeEc;
     if (it->is_directory(typeEc)) continue;  // a link to a folder is a folder too
-    const auto split = SplitNumberedName(it->path().filename());
+    const auto split = SplitNumberedName(it->path().filename(), which);
     if (!split) continue;
-    auto sound = ReadCandidate(it->path(), *split, report);
+    auto sound = ReadCandidate(it->path(), *split, options, report);
     if (!sound) return Sounds(sound.status());
     sounds.push_back(std::move(*sound));
   }
   if (ec)
-    return Sounds::Error(Str("cannot list the folder ", folder.string(), ": ", ec.message(),
+    return Sounds::Error(ErrorKind::NotFound,
+                         Str("cannot list the folder ", folder.string(), ": ", ec.message(),
                              "; export a bank into it first"));
   return sounds;
 }
@@ -115,33 +138,45 @@ void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const
   sounds.resize(kept);
 }
 
-TbSoundEntry BankHeaderFor(const WaveInfo& wave, std::string_view name) {
+TbSoundEntry BankHeaderFor(const SoundFormat& format, std::uint32_t dataSize, std::string_view name) {
   TbSoundEntry h;
   h.HeaderSize = TbSoundEntry::kSize;
-  h.DataSize = wave.DataSize;
+  h.DataSize = dataSize;
   h.SetName(name);
-  h.SampleRate = static_cast<std::uint16_t>(wave.SampleRate * 2u);
-  h.BitsPerSample = static_cast<std::uint8_t>(wave.BitsPerSample);
-  h.NumChannels = static_cast<std::uint8_t>(wave.NumChannels);
+  format.ApplyTo(h);
   return h;
 }
 
 Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem::path& target,
-                      const Reporter& report) {
-  auto sounds = GatherSounds(folder, report);
+                      const Reporter& report, const CreateOptions& options) {
+  auto sounds = GatherSounds(folder, options, report);
   if (!sounds) return sounds.status();
   OrderSounds(folder, *sounds, report);
   report(ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n"));
   if (sounds->empty())
     report(ReportKind::Warning,
-           Str("no numbered WAVE files in ", folder.string(),
+           Str("no numbered sound files in ", folder.string(),
                "; the bank holds no sounds and cannot be opened\n"));
+
+  // Converted samples wait beside the target until every size in its table is known.
+  std::optional<ScratchFile> scratch;
+  std::optional<InputFile> scratchReader;
+  if (std::any_of(sounds->begin(), sounds->end(), [](const Wav2Entry& s) { return s.Convert; })) {
+    auto created = ScratchFile::CreateBeside(target);
+    if (!created) return created.status();
+    scratch.emplace(std::move(*created));
+    if (Status s = ConvertSounds(folder, *sounds, options, *scratch, report); !s) return s;
+    auto reader = scratch->Reader();
+    if (!reader) return reader.status();
+    scratchReader.emplace(std::move(*reader));
+  }
 
   std::vector<TbSoundEntry> headers;
   headers.reserve(sounds->size());
   for (const Wav2Entry& sound : *sounds) headers.push_back(sound.Header);
+  const InputFile* converted = scratchReader ? &*scratchReader : nullptr;
   const Status written = WriteBank(target, headers, [&](std::size_t i, AtomicFile& out) {
-    return CopySamples(folder, (*sounds)[i], out);
+    return CopySamples(folder, (*sounds)[i], converted, out);
   });
   if (!written) return written;
   report(ReportKind::Progress, "Created SDT bank\n");

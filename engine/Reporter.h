@@ -6,12 +6,14 @@
 
 namespace Orvane {
 
-enum class ReportKind { Progress, Warning };
+// Progress lines are the operation's own output; notes say what was done to a file along the
+// way (a conversion); warnings, what was taken in good part.
+enum class ReportKind { Progress, Note, Warning };
 
 // `line` ends with a newline.
 using Reporter = std::function<void(ReportKind kind, const std::string& line)>;
 
-// Progress to standard output, warnings to standard error, each flushed at once.
+// Progress to standard output, notes and warnings to standard error, each flushed at once.
 void ReportToConsole(ReportKind kind, const std::string& line);
 
 }  // namespace Orvane

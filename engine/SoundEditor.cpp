@@ -116,8 +116,9 @@ Status CSoundEditor::CreateBank(const std::filesystem::path& file) {
 }
 
 Status CSoundEditor::CreateBankFrom(const std::filesystem::path& folder,
-                                    const std::filesystem::path& file) {
-  return Orvane::CreateBankFrom(folder, file, report_);
+                                    const std::filesystem::path& file,
+                                    const CreateOptions& options) {
+  return Orvane::CreateBankFrom(folder, file, report_, options);
 }
 
 }  // namespace Orvane

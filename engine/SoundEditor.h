@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BankCreator.h"
 #include "PageBuffer.h"
 #include "Reporter.h"
 #include "Status.h"
@@ -41,7 +42,8 @@ class CSoundEditor {
   // Builds a bank at `file` from the numbered WAVE files of the output folder, or of `folder`.
   // The loaded bank is neither read nor changed.
   Status CreateBank(const std::filesystem::path& file);
-  Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem::path& file);
+  Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem::path& file,
+                        const CreateOptions& options = {});
 
   // Where the progress lines and warnings of bank creation go; the console by default.
   void SetReporter(Reporter reporter) { report_ = std::move(reporter); }

@@ -1,6 +1,8 @@
 #include "SoundFileName.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 #include "CodePage.h"
 #include "FileNames.h"
@@ -10,9 +12,18 @@ namespace Orvane {
 namespace {
 
 constexpr std::uint32_t kMaxSoundNumber = 2147483647;
-constexpr std::size_t kExtensionLength = 4;  // ".wav"
+constexpr std::array<std::string_view, 8> kAudioExtensions = {
+    ".wav", ".flac", ".ogg", ".oga", ".opus", ".mp3", ".aif", ".aiff"};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsCandidateExtension(const std::string& extension, Candidates which) {
+  if (which == Candidates::WaveFiles) return extension == ".wav";
+  std::string lower = extension;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return std::find(kAudioExtensions.begin(), kAudioExtensions.end(), lower) != kAudioExtensions.end();
+}
 
 }  // namespace
 
@@ -24,15 +35,17 @@ std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry) {
   return ExportStem(index, entry) + ".wav";
 }
 
-std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName) {
-  if (fileName.extension() != ".wav") return std::nullopt;
+std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName,
+                                              Candidates which) {
+  const std::string extension = fileName.extension().string();
+  if (!IsCandidateExtension(extension, which)) return std::nullopt;
   const std::string name = Utf8ToCp1252(fileName.filename().string());
   const auto underscore = name.find('_');
   NumberedName split;
   split.NumberText = name.substr(0, underscore);
   if (!std::all_of(split.NumberText.begin(), split.NumberText.end(), IsDigit)) return std::nullopt;
   // With no '_' the number text holds the extension's dot and was refused above.
-  split.Name = name.substr(underscore + 1, name.size() - underscore - 1 - kExtensionLength);
+  split.Name = name.substr(underscore + 1, name.size() - underscore - 1 - extension.size());
   return split;
 }
 

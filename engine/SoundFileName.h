@@ -21,9 +21,14 @@ struct NumberedName {
   std::string Name;        // Windows-1252 bytes between the first '_' and ".wav"
 };
 
+// Which files bank creation takes: WAVE files named exactly ".wav", or, when it converts, any
+// audio file it reads: .wav, .flac, .ogg, .oga, .opus, .mp3, .aif or .aiff in any case.
+enum class Candidates { WaveFiles, AudioFiles };
+
 // Splits the file name of a candidate for bank creation, or says it is not one: its extension
-// is not exactly ".wav", or what stands before the first '_' is not all decimal digits.
-std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName);
+// is not one of `which`, or what stands before the first '_' is not all decimal digits.
+std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName,
+                                              Candidates which = Candidates::WaveFiles);
 
 // The sound number of a number text: fails when it is empty or above 2,147,483,647.
 Result<std::uint32_t> ParseSoundNumber(const std::string& digits);

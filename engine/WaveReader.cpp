@@ -59,13 +59,29 @@ Status ReadFormat(ByteSource& source, const WaveChunk& chunk, WaveInfo& info) {
 
 }  // namespace
 
+std::string WaveFormatName(std::uint16_t tag) {
+  switch (tag) {
+    case WaveInfo::kFormatPcm: return "PCM";
+    case 2: return "Microsoft ADPCM";
+    case WaveInfo::kFormatFloat: return "floating point";
+    case 6: return "A-law";
+    case 7: return "mu-law";
+    case 0x11: return "IMA ADPCM";
+    case 0x31: return "GSM 6.10";
+    case 0x55: return "MP3";
+    case WaveInfo::kFormatExtensible: return "an unknown extensible format";
+    default: return Str("format ", tag);
+  }
+}
+
 Result<WaveInfo> ReadWave(ByteSource& source) {
   const std::uint64_t size = source.Size();
   std::array<std::uint8_t, kRiffHeaderSize> riff{};
   if (!source.ReadAt(0, riff))
     return Result<WaveInfo>::Error(
         Str("the file is ", size, " bytes long, too short for a RIFF header"));
-  if (std::memcmp(&riff[0], "RIFF", 4) != 0)
+  const bool rf64 = std::memcmp(&riff[0], "RF64", 4) == 0 || std::memcmp(&riff[0], "BW64", 4) == 0;
+  if (std::memcmp(&riff[0], "RIFF", 4) != 0 && !rf64)
     return Result<WaveInfo>::Error(
         Str("it is not a RIFF file (it begins with '", Printable(&riff[0]), "')"));
   if (std::memcmp(&riff[8], "WAVE", 4) != 0)
@@ -73,6 +89,7 @@ Result<WaveInfo> ReadWave(ByteSource& source) {
         Str("it is a RIFF file of form '", Printable(&riff[8]), "', not WAVE"));
 
   WaveInfo info;
+  info.Rf64 = rf64;
   bool haveFormat = false;
   bool haveData = false;
   // Walk to the end of the file rather than of the RIFF size: editors often leave that stale.

@@ -1,5 +1,5 @@
 #pragma once
-// Reads a WAVE file by walking its RIFF chunks: "fmt " and "data" are found wherever they
+// Reads a WAVE file (RIFF, or RF64) by walking its chunks: "fmt " and "data" are found wherever they
 // stand, every other chunk is recorded and skipped, odd-sized chunks are followed by their pad
 // byte. Sample bytes are not read, only located.
 #include <cstdint>
@@ -19,7 +19,12 @@ struct WaveChunk {
 
 struct WaveInfo {
   static constexpr std::uint16_t kFormatPcm = 1;
+  static constexpr std::uint16_t kFormatFloat = 3;
   static constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+
+  // An RF64 or BW64 file: chunks as in RIFF, but sizes past 4 GiB live in its "ds64" chunk,
+  // so DataSize is only what the data chunk's 32-bit field allows.
+  bool Rf64 = false;
 
   // Of WAVE_FORMAT_EXTENSIBLE files, the sub-format's tag; 1 for PCM.
   std::uint16_t FormatTag = 0;
@@ -37,6 +42,9 @@ struct WaveInfo {
 
   bool IsPcm() const { return FormatTag == kFormatPcm; }
 };
+
+// "32-bit float", "IMA ADPCM", "format 80"...: what a format tag holds, for messages.
+std::string WaveFormatName(std::uint16_t tag);
 
 // Fails, naming the chunk and its byte offset where there is one, when the file is not
 // RIFF/WAVE or lacks a usable "fmt " or "data" chunk. The format is reported, not judged.

@@ -1,0 +1,129 @@
+#include "SoundImport.h"
+
+#include <algorithm>
+
+#include "AudioFileType.h"
+#include "ByteSource.h"
+#include "Decoder.h"
+#include "Text.h"
+
+namespace Orvane {
+namespace {
+
+// Rates no real recording has: a file that claims one would resample into gigabytes.
+constexpr double kMinSourceRate = 1000;
+constexpr double kMaxSourceRate = 768000;
+
+}  // namespace
+
+FormatRequest FormatRequest::Exactly(const SoundFormat& format) {
+  return {format.SampleRate, format.BitsPerSample, format.NumChannels};
+}
+
+bool SoundFile::CopiesUnchanged(const FormatRequest& request) const {
+  if (!Fitting) return false;
+  const SoundFormat own = TargetFor({}, Fitting->NumChannels);
+  return TargetFor(request, Fitting->NumChannels) == own;
+}
+
+SoundFormat SoundFile::TargetFor(const FormatRequest& request, unsigned decodedChannels) const {
+  SoundFormat target;
+  if (Fitting) {
+    target = {static_cast<std::uint16_t>(Fitting->SampleRate * 2),
+              static_cast<std::uint8_t>(Fitting->BitsPerSample),
+              static_cast<std::uint8_t>(Fitting->NumChannels)};
+  } else {
+    target = {kDefaultSampleRate, kDefaultBits,
+              static_cast<std::uint8_t>(decodedChannels <= kDefaultMaxChannels ? decodedChannels : 1)};
+  }
+  target.SampleRate = request.SampleRate.value_or(target.SampleRate);
+  target.BitsPerSample = request.BitsPerSample.value_or(target.BitsPerSample);
+  target.NumChannels = request.NumChannels.value_or(target.NumChannels);
+  return target;
+}
+
+Status CheckFitsBank(const WaveInfo& wave) {
+  const auto mend = [](std::string reason) {
+    return Status::Error(ErrorKind::NeedsConversion, std::move(reason));
+  };
+  if (wave.FormatTag == WaveInfo::kFormatFloat)
+    return mend(Str("its samples are ", wave.BitsPerSample,
+                    "-bit floating point, not PCM; save it as 16-bit PCM"));
+  if (!wave.IsPcm())
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("its samples are ", WaveFormatName(wave.FormatTag),
+                             ", not PCM; save it as 16-bit PCM"));
+  if (wave.Rf64) return mend("it is an RF64 file; save it as a plain WAVE file");
+  if (wave.SampleRate > kMaxBankRate)
+    return mend(Str("its sample rate is ", wave.SampleRate,
+                    " Hz, above the 32,767 Hz a bank can hold; resample it to 22,050 Hz"));
+  if (wave.NumChannels > kMaxByteField)
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("it has ", wave.NumChannels,
+                             " channels, more than the 255 a bank can hold; mix it down to mono"));
+  if (wave.BitsPerSample > kMaxByteField)
+    return Status::Error(ErrorKind::Unsupported,
+                         Str("it has ", wave.BitsPerSample,
+                             " bits per sample, more than the 255 a bank can hold; save it as 16-bit"));
+  return Status::Ok();
+}
+
+Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Reporter& report) {
+  auto source = FileSource::Open(file);
+  if (!source)
+    return Result<SoundFile>::Error(ErrorKind::NotFound, Str("cannot be read: ", source.message()));
+  auto container = IdentifyAudioFile(*source);
+  if (!container) return Result<SoundFile>(container.status());
+  SoundFile sound{file, *container, std::nullopt};
+  if (*container == Audio::Container::Wave) {
+    auto wave = ReadWave(*source);  // it passed identification, so it reads
+    if (wave && CheckFitsBank(*wave)) {
+      for (const std::string& warning : wave->Warnings)
+        report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
+      sound.Fitting = std::move(*wave);
+    }
+  }
+  return sound;
+}
+
+Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
+                                    const Audio::PcmSink& sink) {
+  auto decoder = Audio::OpenIsolatedDecoder(file.Path, file.Container);
+  if (!decoder) return Result<ConvertedSound>(decoder.status());
+  const Audio::SourceInfo source = (*decoder)->Info();
+  if (!(source.Rate >= kMinSourceRate && source.Rate <= kMaxSourceRate))
+    return Result<ConvertedSound>::Error(
+        ErrorKind::Unsupported, Str("its sample rate of ", RateText(source.Rate),
+                                    " is outside the 1,000 to 768,000 Hz that conversion takes"));
+  ConvertedSound sound;
+  sound.Format = file.TargetFor(request, source.Channels);
+  auto done = Audio::Convert(**decoder, sound.Format.Pcm(), sink);
+  if (!done) return Result<ConvertedSound>(done.status());
+  sound.DataSize = static_cast<std::uint32_t>(done->Frames * sound.Format.Pcm().BytesPerFrame());
+  sound.Clipped = done->Clipped;
+
+  std::vector<std::string> steps;
+  if (done->Resampled) steps.push_back("resampled");
+  if (done->Mixed)
+    steps.push_back(sound.Format.NumChannels == 1 ? "mixed to mono"
+                                                  : Str("copied to ", +sound.Format.NumChannels,
+                                                        " channels"));
+  if (done->Dithered) steps.push_back("dithered");
+  if (steps.empty()) steps.push_back("decoded");
+  std::string how;
+  for (const std::string& step : steps) how += (how.empty() ? "" : ", ") + step;
+  sound.Note = Str(RateText(source.Rate), ' ', source.Encoding, ' ',
+                   ChannelsText(source.Channels), " -> ", FormatText(sound.Format), " (", how, ")");
+  return sound;
+}
+
+void ReportConversion(const Reporter& report, const std::string& name,
+                      const ConvertedSound& sound) {
+  report(ReportKind::Note, Str(name, ": ", sound.Note, "\n"));
+  if (sound.Clipped > 0)
+    report(ReportKind::Warning,
+           Str(name, ": ", sound.Clipped,
+               " samples went beyond full scale and were clipped; lower its volume to avoid it\n"));
+}
+
+}  // namespace Orvane

@@ -1,0 +1,69 @@
+#pragma once
+// How an audio file a user brings becomes a sound's samples: a PCM WAVE file that a bank holds
+// as it is, in the format asked for, is copied byte for byte; everything else is decoded (in
+// an isolated process) and converted.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AudioContainer.h"
+#include "Converter.h"
+#include "Reporter.h"
+#include "SoundFormat.h"
+#include "Status.h"
+#include "WaveReader.h"
+
+namespace Orvane {
+
+// The format asked for. A field not given follows the default target: a file that fits a bank
+// keeps its own; one that does not becomes 22,050 Hz, 16-bit, its own channels up to stereo
+// (more are mixed to mono, the one change that can be made to them).
+struct FormatRequest {
+  std::optional<std::uint16_t> SampleRate;  // as stored: twice the rate
+  std::optional<std::uint8_t> BitsPerSample;
+  std::optional<std::uint8_t> NumChannels;
+
+  bool Empty() const { return !SampleRate && !BitsPerSample && !NumChannels; }
+  static FormatRequest Exactly(const SoundFormat& format);
+};
+
+// A file identified and checked, before any sample is read.
+struct SoundFile {
+  std::filesystem::path Path;
+  Audio::Container Container = Audio::Container::Wave;
+  std::optional<WaveInfo> Fitting;  // set for a PCM WAVE file that a bank holds as it is
+
+  // True when its samples go into the bank unchanged under `request`.
+  bool CopiesUnchanged(const FormatRequest& request) const;
+  // The format the file's samples get under `request`, once its decoded channels are known.
+  SoundFormat TargetFor(const FormatRequest& request, unsigned decodedChannels) const;
+};
+
+// Why a WAVE file cannot go into a bank as it is: NeedsConversion where conversion mends it,
+// Unsupported where nothing here can, each saying how to mend the file; Ok when it fits.
+Status CheckFitsBank(const WaveInfo& wave);
+
+// Identifies and checks `file`; its warnings (a data chunk cut short...) go to `report`.
+// Fails with the reason, not naming the file.
+Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Reporter& report);
+
+struct ConvertedSound {
+  SoundFormat Format;
+  std::uint32_t DataSize = 0;
+  // "44100 Hz 24-bit stereo -> 22050 Hz 16-bit stereo (resampled, dithered)"
+  std::string Note;
+  std::uint64_t Clipped = 0;
+};
+
+// Decodes `file` in a child process and converts it to its target under `request`, handing
+// the bytes to `sink`. Fails with the reason, not naming the file.
+Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
+                                    const Audio::PcmSink& sink);
+
+// "<name>: <note>" as a note, and a warning when samples were clipped.
+void ReportConversion(const Reporter& report, const std::string& name,
+                      const ConvertedSound& sound);
+
+}  // namespace Orvane
