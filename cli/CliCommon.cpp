@@ -15,6 +15,11 @@ void PrintWarning(const std::string& message) {
   std::cerr << "orvane-cli: warning: " << message << '\n';
 }
 
+void ReportToTool(ReportKind kind, const std::string& line) {
+  if (kind != ReportKind::Warning) return ReportToConsole(kind, line);
+  PrintWarning(!line.empty() && line.back() == '\n' ? line.substr(0, line.size() - 1) : line);
+}
+
 bool WriteToStdout(std::string_view text) {
   errno = 0;
   const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();

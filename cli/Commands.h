@@ -11,5 +11,6 @@ void AddExportCommand(CLI::App& app, int& exitCode);
 void AddCreateCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddPlayCommand(CLI::App& app, int& exitCode);
+void AddConvertCommand(CLI::App& app, int& exitCode);
 
 }  // namespace Orvane::Cli

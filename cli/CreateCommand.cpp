@@ -2,6 +2,7 @@
 
 #include "CliCommon.h"
 #include "Commands.h"
+#include "FormatOptions.h"
 
 namespace Orvane::Cli {
 namespace {
@@ -9,19 +10,18 @@ namespace {
 struct CreateOptions {
   std::filesystem::path Bank;
   std::filesystem::path Input = "output";
+  bool Convert = false;
+  FormatOptions Format;
 };
-
-// Progress lines go out unchanged; warnings carry the tool's prefix like its errors.
-void ReportToTool(ReportKind kind, const std::string& line) {
-  if (kind == ReportKind::Progress) return ReportToConsole(kind, line);
-  PrintWarning(!line.empty() && line.back() == '\n' ? line.substr(0, line.size() - 1) : line);
-}
 
 int RunCreate(const CreateOptions& options) {
   CSoundEditor editor;
   editor.SetReporter(ReportToTool);
-  if (Status created = editor.CreateBankFrom(options.Input, options.Bank); !created) {
-    PrintError(created.message());
+  const Orvane::CreateOptions how{options.Convert, options.Format.Request()};
+  if (Status created = editor.CreateBankFrom(options.Input, options.Bank, how); !created) {
+    PrintError(created.kind() == ErrorKind::NeedsConversion && !options.Convert
+                   ? created.message() + ", or use --convert"
+                   : created.message());
     return 1;
   }
   return 0;
@@ -36,6 +36,10 @@ void AddCreateCommand(CLI::App& app, int& exitCode) {
   command->add_option("BANK", options->Bank, "The bank file to write (.sdt)")->required();
   command->add_option("-i,--input", options->Input, "Folder holding the WAVE files")
       ->capture_default_str();
+  CLI::Option* convert = command->add_flag(
+      "--convert", options->Convert,
+      "Also take FLAC, Ogg, Opus, MP3 and AIFF files, and convert what a bank cannot hold");
+  for (CLI::Option* format : AddFormatOptions(*command, options->Format)) format->needs(convert);
   command->callback([options, &exitCode] { exitCode = RunCreate(*options); });
 }
 
