@@ -48,7 +48,7 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
     auto checked = CheckSoundFile(file, report);
     if (!checked) return Result<Wav2Entry>(checked.status().Prefixed(where));
     sound.Convert = !checked->CopiesUnchanged(options.Format);
-    if (!sound.Convert) fitting = std::move(checked->Fitting);
+    if (!sound.Convert) fitting = std::move(checked->Wave);
   } else {
     auto wave = ReadFittingWave(file, report);
     if (!wave) return Result<Wav2Entry>(wave.status().Prefixed(where));

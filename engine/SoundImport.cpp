@@ -5,6 +5,7 @@
 #include "AudioFileType.h"
 #include "ByteSource.h"
 #include "Decoder.h"
+#include "PcmFileSource.h"
 #include "Text.h"
 
 namespace Orvane {
@@ -21,17 +22,17 @@ FormatRequest FormatRequest::Exactly(const SoundFormat& format) {
 }
 
 bool SoundFile::CopiesUnchanged(const FormatRequest& request) const {
-  if (!Fitting) return false;
-  const SoundFormat own = TargetFor({}, Fitting->NumChannels);
-  return TargetFor(request, Fitting->NumChannels) == own;
+  if (!Fits) return false;
+  const SoundFormat own = TargetFor({}, Wave->NumChannels);
+  return TargetFor(request, Wave->NumChannels) == own;
 }
 
 SoundFormat SoundFile::TargetFor(const FormatRequest& request, unsigned decodedChannels) const {
   SoundFormat target;
-  if (Fitting) {
-    target = {static_cast<std::uint16_t>(Fitting->SampleRate * 2),
-              static_cast<std::uint8_t>(Fitting->BitsPerSample),
-              static_cast<std::uint8_t>(Fitting->NumChannels)};
+  if (Fits) {
+    target = {static_cast<std::uint16_t>(Wave->SampleRate * 2),
+              static_cast<std::uint8_t>(Wave->BitsPerSample),
+              static_cast<std::uint8_t>(Wave->NumChannels)};
   } else {
     target = {kDefaultSampleRate, kDefaultBits,
               static_cast<std::uint8_t>(decodedChannels <= kDefaultMaxChannels ? decodedChannels : 1)};
@@ -77,18 +78,32 @@ Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Report
   SoundFile sound{file, *container, std::nullopt};
   if (*container == Audio::Container::Wave) {
     auto wave = ReadWave(*source);  // it passed identification, so it reads
-    if (wave && CheckFitsBank(*wave)) {
-      for (const std::string& warning : wave->Warnings)
-        report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
-      sound.Fitting = std::move(*wave);
-    }
+    if (!wave) return Result<SoundFile>::Error(ErrorKind::Damaged, wave.message());
+    for (const std::string& warning : wave->Warnings)
+      report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
+    sound.Fits = CheckFitsBank(*wave).ok();
+    sound.Wave = std::move(*wave);
   }
   return sound;
 }
 
+namespace {
+
+// Plain samples of a WAVE file need no decoding library: they are read here, where no child
+// process and no pipe stand between them and the conversion.
+Result<std::unique_ptr<Audio::FloatSource>> OpenSource(const SoundFile& file) {
+  if (!file.Wave) return Audio::OpenIsolatedDecoder(file.Path, file.Container);
+  const WaveInfo& wave = *file.Wave;
+  return Audio::OpenPcmFileSource(
+      file.Path, {static_cast<double>(wave.SampleRate), wave.NumChannels, wave.BitsPerSample,
+                  wave.FormatTag == WaveInfo::kFormatFloat, wave.DataOffset, wave.DataSize});
+}
+
+}  // namespace
+
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
                                     const Audio::PcmSink& sink) {
-  auto decoder = Audio::OpenIsolatedDecoder(file.Path, file.Container);
+  auto decoder = OpenSource(file);
   if (!decoder) return Result<ConvertedSound>(decoder.status());
   const Audio::SourceInfo source = (*decoder)->Info();
   if (!(source.Rate >= kMinSourceRate && source.Rate <= kMaxSourceRate))

@@ -33,7 +33,8 @@ struct FormatRequest {
 struct SoundFile {
   std::filesystem::path Path;
   Audio::Container Container = Audio::Container::Wave;
-  std::optional<WaveInfo> Fitting;  // set for a PCM WAVE file that a bank holds as it is
+  std::optional<WaveInfo> Wave;  // set for a RIFF WAVE file: where its samples are
+  bool Fits = false;             // a PCM WAVE file that a bank holds as it is
 
   // True when its samples go into the bank unchanged under `request`.
   bool CopiesUnchanged(const FormatRequest& request) const;
@@ -57,7 +58,8 @@ struct ConvertedSound {
   std::uint64_t Clipped = 0;
 };
 
-// Decodes `file` in a child process and converts it to its target under `request`, handing
+// Decodes `file` (a WAVE file's plain samples in this process, anything else in a child
+// process) and converts it to its target under `request`, handing
 // the bytes to `sink`. Fails with the reason, not naming the file.
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
                                     const Audio::PcmSink& sink);

@@ -19,7 +19,7 @@ std::array<std::uint8_t, WAVE::kSize> HeaderOf(const WrittenWave& written) {
 Status CopySamples(const SoundFile& file, AtomicFile& out) {
   auto source = FileSource::Open(file.Path);
   if (!source) return Status::Error(ErrorKind::Io, Str("cannot be read any more: ", source.message()));
-  return out.CopyFrom(source->File(), file.Fitting->DataOffset, file.Fitting->DataSize);
+  return out.CopyFrom(source->File(), file.Wave->DataOffset, file.Wave->DataSize);
 }
 
 }  // namespace
@@ -37,8 +37,8 @@ Result<WrittenWave> ConvertToWave(const std::filesystem::path& file,
   // The header's sizes are known only at the end: room for it first, the real one after.
   if (Status s = target->Write(std::array<std::uint8_t, WAVE::kSize>{}); !s) return Result<WrittenWave>(s);
   if (checked->CopiesUnchanged(request)) {
-    written.Format = checked->TargetFor(request, checked->Fitting->NumChannels);
-    written.DataSize = checked->Fitting->DataSize;
+    written.Format = checked->TargetFor(request, checked->Wave->NumChannels);
+    written.DataSize = checked->Wave->DataSize;
     written.Copied = true;
     if (Status s = CopySamples(*checked, *target); !s) return Result<WrittenWave>(s.Prefixed(where));
   } else {
