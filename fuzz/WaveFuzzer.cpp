@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   std::string warnings;
-  auto gathered = GatherSounds(scratch.Folder, [&](ReportKind, const std::string& line) {
+  auto gathered = GatherSounds(scratch.Folder, {}, [&](ReportKind, const std::string& line) {
     warnings += line;
   });
   if (!gathered) {
@@ -77,7 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(fromFile && FitsBank(*fromFile), "a file is gathered only when it fits a bank");
   Require(gathered->size() == 1 && (*gathered)[0].Index == 7, "the one file is sound 7");
   const Wav2Entry& sound = gathered->front();
-  Require(sound.Header == BankHeaderFor(*fromFile, "fuzzed") &&
+  Require(sound.Header == BankHeaderFor({static_cast<std::uint16_t>(fromFile->SampleRate * 2u),
+                                             static_cast<std::uint8_t>(fromFile->BitsPerSample),
+                                             static_cast<std::uint8_t>(fromFile->NumChannels)},
+                                            fromFile->DataSize, "fuzzed") &&
               sound.DataOffset == fromFile->DataOffset,
           "gathering reads what the reader does");
   Require(fromFile->Warnings.empty() == warnings.empty(), "the reader's warnings are passed on");
