@@ -152,7 +152,9 @@ TEST(Conversion, DamagedAndRefusedFilesFailClearly) {
       WriteFile(dir / file, bytes);
       const ProgramRun run = RunCli({"convert", file, "out.wav"}, dir.Path());
       EXPECT_TRUE(run.ExitCode == 0 || run.ExitCode == 1) << file << ": " << run.ExitCode << run.Err;
-      if (run.ExitCode == 1) EXPECT_NE(run.Err.find(file), std::string::npos) << run.Err;
+      if (run.ExitCode == 1) {
+        EXPECT_NE(run.Err.find(file), std::string::npos) << run.Err;
+      }
     }
   }
   const ProgramRun adpcm = RunCli({"convert", "adpcm.wav", "out.wav"}, dir.Path());
