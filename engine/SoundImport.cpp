@@ -114,6 +114,10 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
   sound.Format = file.TargetFor(request, source.Channels);
   auto done = Audio::Convert(**decoder, sound.Format.Pcm(), sink);
   if (!done) return Result<ConvertedSound>(done.status());
+  // A decoder that gives nothing met no sound it could read: an empty sound would hide that.
+  if (done->Frames == 0 && !file.Wave)
+    return Result<ConvertedSound>::Error(ErrorKind::Damaged,
+                                         "it decodes to no samples at all; it is probably damaged");
   sound.DataSize = static_cast<std::uint32_t>(done->Frames * sound.Format.Pcm().BytesPerFrame());
   sound.Clipped = done->Clipped;
 
