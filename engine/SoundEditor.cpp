@@ -1,6 +1,8 @@
 #include "SoundEditor.h"
 
 
+#include <new>
+
 #include "BankCreator.h"
 #include "ByteSource.h"
 #include "File.h"
@@ -19,7 +21,14 @@ Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
   if (source->Size() > kMaxBankFileSize)
     return Result<PageBuffer>::Error(
         Str("it is ", source->Size(), " bytes long; a bank must be smaller than 4 GiB"));
-  PageBuffer buffer(static_cast<std::size_t>(source->Size()));
+  PageBuffer buffer;
+  try {
+    buffer = PageBuffer(static_cast<std::size_t>(source->Size()));
+  } catch (const std::bad_alloc&) {
+    return Result<PageBuffer>::Error(
+        ErrorKind::TooLarge,
+        Str("its ", source->Size(), " bytes do not fit in the memory this program can have"));
+  }
   if (!source->ReadAt(0, std::span(buffer.data(), buffer.size())))
     return Result<PageBuffer>::Error(
         Str("its ", source->Size(), " bytes could not all be read (did it shrink meanwhile?)"));
@@ -29,11 +38,11 @@ Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
 }  // namespace
 
 Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
-  const auto fail = [&](const std::string& reason) {
-    return Status::Error(Str("cannot open the bank ", file.string(), ": ", reason));
+  const auto fail = [&](const std::string& reason, ErrorKind kind = ErrorKind::NotABank) {
+    return Status::Error(kind, Str("cannot open the bank ", file.string(), ": ", reason));
   };
   auto buffer = ReadWholeFile(file);
-  if (!buffer) return fail(buffer.message());
+  if (!buffer) return fail(buffer.message(), buffer.kind());
   const std::span<const std::uint8_t> bytes(buffer->data(), buffer->size());
   if (DeclaresNoSounds(bytes)) {
     Clear();

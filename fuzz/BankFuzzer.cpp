@@ -57,7 +57,7 @@ void CheckRefusedLoad(const CSoundEditor& editor, std::span<const std::uint8_t> 
 
 void CheckListings(const CSoundEditor& editor) {
   for (std::uint32_t i = 0; i < editor.m_Count; ++i) {
-    const Cli::EntryCells cells = Cli::CellsOf(i, editor.m_Entries[i]);
+    const EntryCells cells = CellsOf(i, editor.m_Entries[i]);
     Require(cells[0] == std::to_string(i), "the first cell is the index");
   }
   (void)Cli::FormatList(editor.m_Entries, Cli::ListFormat::Csv);

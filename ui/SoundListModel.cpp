@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "CodePage.h"
+#include "EntryCells.h"
 
 namespace Orvane {
-namespace {
 
-const char* const kHeaderTexts[SoundListModel::kColumnCount] = {
-    "Index",         "Offset",      "HeaderSize", "DataSize",  "Name",    "SampleRate",
-    "BitsPerSample", "NumChannels", "Unknown",    "LoopStart", "LoopEnd",
-};
-
-}  // namespace
+static_assert(SoundListModel::kColumnCount == Orvane::kColumnCount, "one column per cell");
 
 SoundListModel::SoundListModel(const CSoundEditor& editor, QObject* parent)
     : QAbstractTableModel(parent), editor_(editor) {}
@@ -35,23 +29,7 @@ int SoundListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, Column column) {
-  const TbSoundEntry& h = element.Entry;
-  switch (column) {
-    case columnIndex: return QString::number(index);
-    case columnOffset:
-      return QStringLiteral("%1").arg(element.Offset, 2, 16, QLatin1Char('0')).toUpper();
-    case columnHeaderSize: return QString::number(h.HeaderSize);
-    case columnDataSize: return QString::number(h.DataSize);
-    case columnName: return QString::fromStdString(Cp1252ToUtf8(h.NameBytes()));
-    case columnSampleRate: return QString::number(h.SampleRate);
-    case columnBitsPerSample: return QString::number(h.BitsPerSample);
-    case columnNumChannels: return QString::number(h.NumChannels);
-    case columnUnknown: return QString::number(h.Unknown);
-    case columnLoopStart: return QString::number(h.LoopStart);
-    case columnLoopEnd: return QString::number(h.LoopEnd);
-    case kColumnCount: break;
-  }
-  return {};
+  return QString::fromStdString(Orvane::CellText(index, element, column));
 }
 
 QVariant SoundListModel::data(const QModelIndex& index, int role) const {
@@ -67,7 +45,8 @@ QVariant SoundListModel::headerData(int section, Qt::Orientation orientation, in
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
       section >= kColumnCount)
     return QAbstractTableModel::headerData(section, orientation, role);
-  return QString::fromLatin1(kHeaderTexts[section]);
+  const std::string_view title = kColumnTitles[static_cast<std::size_t>(section)];
+  return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 Qt::ItemFlags SoundListModel::flags(const QModelIndex& index) const {
