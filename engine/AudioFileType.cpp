@@ -13,7 +13,7 @@ namespace Orvane {
 namespace {
 
 using Audio::Container;
-using Identified = Result<Container>;
+using Identified = Result<AudioFileType>;
 
 constexpr const char* kAccepted =
     "conversion reads PCM or float WAVE, RF64, Wave64 and AIFF, FLAC, Ogg Vorbis, Opus and MP3";
@@ -58,7 +58,8 @@ Identified IdentifyWave(ByteSource& source) {
   auto wave = ReadWave(source);
   if (!wave) return Identified::Error(ErrorKind::Damaged, wave.message());
   if (Status s = CheckWaveEncoding(wave->FormatTag, wave->BitsPerSample); !s) return s;
-  return wave->Rf64 ? Container::Rf64 : Container::Wave;
+  const Container container = wave->Rf64 ? Container::Rf64 : Container::Wave;
+  return AudioFileType{container, std::move(*wave)};
 }
 
 // Wave64: GUID-named chunks with 64-bit sizes that count their own 24-byte header, each
@@ -74,7 +75,7 @@ Identified IdentifyWave64(ByteSource& source) {
         return Identified::Error(ErrorKind::Damaged,
                                  Str("its format chunk at byte ", pos, " is cut short"));
       if (Status s = CheckWaveEncoding(LoadU16(&chunk[24]), LoadU16(&chunk[24 + 14])); !s) return s;
-      return Container::Wave64;
+      return AudioFileType{Container::Wave64, std::nullopt};
     }
     if (size < 24 || size > source.Size()) break;
     pos += (size + 7) & ~std::uint64_t{7};
@@ -103,7 +104,7 @@ Identified IdentifyAiff(ByteSource& source, bool aifc) {
                     Is(type, "fl32") || Is(type, "FL32")))
         return Refuse(Str("it is an AIFC file compressed as '",
                           std::string(reinterpret_cast<const char*>(type), 4), "'"));
-      return Container::Aiff;
+      return AudioFileType{Container::Aiff, std::nullopt};
     }
     pos += 8 + std::uint64_t{size} + (size & 1u);
   }
@@ -118,8 +119,8 @@ Identified IdentifyOgg(ByteSource& source) {
   std::array<std::uint8_t, 8> packet{};
   if (!source.ReadAt(27 + std::uint64_t{page[26]}, packet))
     return Identified::Error(ErrorKind::Damaged, "it is an Ogg file cut short in its first page");
-  if (Is(packet.data(), "\x01vorbis")) return Container::OggVorbis;
-  if (Is(packet.data(), "OpusHead")) return Container::OggOpus;
+  if (Is(packet.data(), "\x01vorbis")) return AudioFileType{Container::OggVorbis, std::nullopt};
+  if (Is(packet.data(), "OpusHead")) return AudioFileType{Container::OggOpus, std::nullopt};
   return Refuse("it is an Ogg file holding neither Vorbis nor Opus");
 }
 
@@ -144,7 +145,7 @@ std::optional<Container> StreamAt(ByteSource& source, std::uint64_t pos) {
 
 }  // namespace
 
-Result<Container> IdentifyAudioFile(ByteSource& source) {
+Result<AudioFileType> IdentifyAudioFile(ByteSource& source) {
   std::array<std::uint8_t, 40> head{};
   const std::size_t have = static_cast<std::size_t>(std::min<std::uint64_t>(source.Size(), 40));
   if (have < 4 || !source.ReadAt(0, std::span(head.data(), have)))
@@ -163,10 +164,10 @@ Result<Container> IdentifyAudioFile(ByteSource& source) {
     const std::uint64_t size = (std::uint64_t{head[6] & 0x7Fu} << 21) | ((head[7] & 0x7Fu) << 14) |
                                ((head[8] & 0x7Fu) << 7) | (head[9] & 0x7Fu);
     const std::uint64_t end = 10 + size + ((head[5] & 0x10) ? 10 : 0);
-    if (auto inner = StreamAt(source, end)) return *inner;
+    if (auto inner = StreamAt(source, end)) return AudioFileType{*inner, std::nullopt};
     return Refuse(Str("it begins with an ID3 tag, but no FLAC or MP3 stream follows it at byte ", end));
   }
-  if (auto stream = StreamAt(source, 0)) return *stream;
+  if (auto stream = StreamAt(source, 0)) return AudioFileType{*stream, std::nullopt};
   return Refuse("it is not an audio file of a known kind");
 }
 

@@ -47,8 +47,10 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
   if (options.Convert) {
     auto checked = CheckSoundFile(file, report);
     if (!checked) return Result<Wav2Entry>(checked.status().Prefixed(where));
-    sound.Convert = !checked->CopiesUnchanged(options.Format);
-    if (!sound.Convert) fitting = std::move(checked->Wave);
+    if (checked->CopiesUnchanged(options.Format))
+      fitting = std::move(checked->Wave);
+    else
+      sound.Convert = std::move(*checked);
   } else {
     auto wave = ReadFittingWave(file, report);
     if (!wave) return Result<Wav2Entry>(wave.status().Prefixed(where));
@@ -66,12 +68,9 @@ Status ConvertSounds(const std::filesystem::path& folder, Wav2Entries& sounds,
                      const CreateOptions& options, ScratchFile& scratch, const Reporter& report) {
   for (Wav2Entry& sound : sounds) {
     if (!sound.Convert) continue;
-    const std::filesystem::path file = folder / sound.FileName;
-    const std::string where = file.string() + ": ";
-    auto checked = CheckSoundFile(file, report);
-    if (!checked) return checked.status().Prefixed(where);
+    const std::string where = (folder / sound.FileName).string() + ": ";
     const std::uint64_t start = scratch.Size();
-    auto converted = ConvertSound(*checked, options.Format, [&](std::span<const std::uint8_t> bytes) {
+    auto converted = ConvertSound(*sound.Convert, options.Format, [&](std::span<const std::uint8_t> bytes) {
       return scratch.Append(bytes);
     });
     if (!converted) return converted.status().Prefixed(where);
@@ -161,7 +160,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
   // Converted samples wait beside the target until every size in its table is known.
   std::optional<ScratchFile> scratch;
   std::optional<InputFile> scratchReader;
-  if (std::any_of(sounds->begin(), sounds->end(), [](const Wav2Entry& s) { return s.Convert; })) {
+  if (std::any_of(sounds->begin(), sounds->end(), [](const Wav2Entry& s) { return s.Convert.has_value(); })) {
     auto created = ScratchFile::CreateBeside(target);
     if (!created) return created.status();
     scratch.emplace(std::move(*created));

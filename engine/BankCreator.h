@@ -3,6 +3,7 @@
 // converts, any audio file it reads), packed in the order of their numbers.
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -29,7 +30,7 @@ struct Wav2Entry {
   TbSoundEntry Header;           // what the bank will hold: the name and the file's format
   std::uint64_t DataOffset = 0;  // where the samples start: in the file, or in the scratch file
   std::string FileName;          // within the folder
-  bool Convert = false;          // its samples are converted before packing
+  std::optional<SoundFile> Convert;  // set when its samples are converted before packing
 };
 
 // A deque grows without moving what it holds: no momentary second copy of every file's record.

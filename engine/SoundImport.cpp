@@ -73,16 +73,18 @@ Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Report
   auto source = FileSource::Open(file);
   if (!source)
     return Result<SoundFile>::Error(ErrorKind::NotFound, Str("cannot be read: ", source.message()));
-  auto container = IdentifyAudioFile(*source);
-  if (!container) return Result<SoundFile>(container.status());
-  SoundFile sound{file, *container, std::nullopt};
-  if (*container == Audio::Container::Wave) {
-    auto wave = ReadWave(*source);  // it passed identification, so it reads
-    if (!wave) return Result<SoundFile>::Error(ErrorKind::Damaged, wave.message());
-    for (const std::string& warning : wave->Warnings)
+  auto type = IdentifyAudioFile(*source);
+  if (!type) return Result<SoundFile>(type.status());
+  SoundFile sound{file, type->Container, std::nullopt};
+  // RF64 goes to the decoder: its sizes past 4 GiB are not in the chunks read here.
+  if (type->Container == Audio::Container::Wave) {
+    WaveInfo& wave = *type->Wave;
+    for (const std::string& warning : wave.Warnings)
       report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
-    sound.Fits = CheckFitsBank(*wave).ok();
-    sound.Wave = std::move(*wave);
+    sound.Fits = CheckFitsBank(wave).ok();
+    wave.Chunks.clear();  // only the samples' place and format are needed from here on
+    wave.Warnings.clear();
+    sound.Wave = std::move(wave);
   }
   return sound;
 }

@@ -105,6 +105,20 @@ TEST(Conversion, WithoutConvertARefusalThatConversionMendsSaysSo) {
   EXPECT_FALSE(fs::exists(dir / "bank.sdt"));
 }
 
+TEST(Conversion, AConvertedFileIsCheckedOnceAndWarnsOnce) {
+  TempDir dir;
+  fs::create_directory(dir / "in");
+  // 44,100 Hz needs conversion; the data chunk claims more than follows.
+  WriteFile(dir / "in/1_cut.wav", WaveBuilder().Format(1, 44100, 16).RawChunk("data", 4000, Samples(400)).Build());
+  const ProgramRun run = RunCli({"create", "bank.sdt", "--input", "in", "--convert"}, dir.Path());
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  const std::string warning = "the bytes present are taken";
+  const auto first = run.Err.find(warning);
+  ASSERT_NE(first, std::string::npos) << run.Err;
+  EXPECT_EQ(run.Err.find(warning, first + 1), std::string::npos) << run.Err;
+  EXPECT_EQ(Frames(Sounds(dir / "bank.sdt").at(0).Entry), 100u);
+}
+
 TEST(Conversion, ConvertWritesWhatPackingWouldStore) {
   TempDir dir;
   MakeSource(dir.Path());
