@@ -102,7 +102,7 @@ void BM_LoadBank(benchmark::State& state) {
   for (auto _ : state) {
     CSoundEditor editor;
     Require(editor.LoadBank(bank.path));
-    benchmark::DoNotOptimize(editor.m_pFileBuffer.data());
+    benchmark::DoNotOptimize(editor.FileBytes().data());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
 }

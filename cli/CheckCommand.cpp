@@ -11,15 +11,15 @@ int RunCheck(const std::filesystem::path& bank) {
   CSoundEditor editor;
   if (!LoadBankOrReport(editor, bank, DamagedEntries::Quiet)) return 1;
   int exitCode = 0;
-  for (std::uint32_t i = 0; i < editor.m_Count; ++i) {
-    if (editor.m_Entries[i].Damaged()) {
-      PrintError(Str(bank.string(), ": sound ", i, ": ", editor.m_Entries[i].Damage));
+  for (std::uint32_t i = 0; i < editor.Count(); ++i) {
+    if (editor.Entry(i).Damaged()) {
+      PrintError(Str(bank.string(), ": sound ", i, ": ", editor.Entry(i).Damage));
       exitCode = 1;
     }
   }
   if (exitCode != 0) return exitCode;
-  const char* noun = editor.m_Count == 1 ? " sound" : " sounds";
-  return WriteToStdout(Str(bank.string(), ": ", editor.m_Count, noun, ", all inside the file\n"))
+  const char* noun = editor.Count() == 1 ? " sound" : " sounds";
+  return WriteToStdout(Str(bank.string(), ": ", editor.Count(), noun, ", all inside the file\n"))
              ? 0
              : 1;
 }

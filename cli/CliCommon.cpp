@@ -36,10 +36,10 @@ bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
     return false;
   }
   if (damaged == DamagedEntries::Warn)
-    for (std::uint32_t i = 0; i < editor.m_Count; ++i)
-      if (editor.m_Entries[i].Damaged())
+    for (std::uint32_t i = 0; i < editor.Count(); ++i)
+      if (editor.Entry(i).Damaged())
         PrintWarning(
-            Str(bank.string(), ": sound ", i, " is damaged: ", editor.m_Entries[i].Damage));
+            Str(bank.string(), ": sound ", i, " is damaged: ", editor.Entry(i).Damage));
   return true;
 }
 

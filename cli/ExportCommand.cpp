@@ -19,7 +19,7 @@ int RunExport(ExportOptions options) {
   CSoundEditor editor;
   if (!LoadBankOrReport(editor, options.Bank, DamagedEntries::Quiet)) return 1;
   if (options.Indexes.empty()) {
-    options.Indexes.resize(editor.m_Count);
+    options.Indexes.resize(editor.Count());
     std::iota(options.Indexes.begin(), options.Indexes.end(), 0u);
   }
   int exitCode = 0;

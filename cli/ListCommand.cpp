@@ -19,7 +19,9 @@ struct ListOptions {
 int RunList(const ListOptions& options) {
   CSoundEditor editor;
   if (!LoadBankOrReport(editor, options.Bank)) return 1;
-  const std::string listing = FormatList(editor.m_Entries, kFormats.at(options.Format));
+  std::vector<BankEntry> entries;
+  for (std::uint32_t i = 0; i < editor.Count(); ++i) entries.push_back(editor.Entry(i));
+  const std::string listing = FormatList(entries, kFormats.at(options.Format));
   return WriteToStdout(listing) ? 0 : 1;
 }
 

@@ -24,6 +24,13 @@ Result<std::vector<std::uint32_t>> LayOutBank(std::span<const TbSoundEntry> head
   return offsets;
 }
 
+std::vector<std::uint8_t> EncodeTable(std::span<const std::uint32_t> offsets) {
+  std::vector<std::uint8_t> table(4 + 4 * offsets.size());
+  StoreU32(table.data(), static_cast<std::uint32_t>(offsets.size()));
+  for (std::size_t i = 0; i < offsets.size(); ++i) StoreU32(&table[4 + 4 * i], offsets[i]);
+  return table;
+}
+
 Status WriteBank(const std::filesystem::path& target, std::span<const TbSoundEntry> headers,
                  const SampleWriter& writeSamples) {
   auto offsets = LayOutBank(headers);
@@ -32,10 +39,7 @@ Status WriteBank(const std::filesystem::path& target, std::span<const TbSoundEnt
   if (!file) return file.status();
   AtomicFile& out = *file;
 
-  std::vector<std::uint8_t> table(4 + 4 * headers.size());
-  StoreU32(table.data(), static_cast<std::uint32_t>(headers.size()));
-  for (std::size_t i = 0; i < offsets->size(); ++i) StoreU32(&table[4 + 4 * i], (*offsets)[i]);
-  if (Status s = out.Write(table); !s) return s;
+  if (Status s = out.Write(EncodeTable(*offsets)); !s) return s;
 
   for (std::size_t i = 0; i < headers.size(); ++i) {
     TbSoundEntry header = headers[i];

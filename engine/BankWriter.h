@@ -21,6 +21,9 @@ using SampleWriter = std::function<Status(std::size_t index, AtomicFile& out)>;
 // the 32-bit sizes of its format.
 Result<std::vector<std::uint32_t>> LayOutBank(std::span<const TbSoundEntry> headers);
 
+// The first bytes of every bank: its count, then the offset of each sound's header.
+std::vector<std::uint8_t> EncodeTable(std::span<const std::uint32_t> offsets);
+
 // `headers` give every field but HeaderSize, which the layout fixes at 40.
 Status WriteBank(const std::filesystem::path& target, std::span<const TbSoundEntry> headers,
                  const SampleWriter& writeSamples);

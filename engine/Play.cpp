@@ -13,7 +13,7 @@ Status CSoundEditor::Play(std::uint32_t index) {
   if (played.Outcome == PlayOutcome::Played) return Status::Ok();
   if (played.Outcome == PlayOutcome::NoDevice)
     return Status::Error(Str("cannot play sound ", index, ": ", played.Reason));
-  const TbSoundEntry& entry = m_Entries[index].Entry;
+  const TbSoundEntry& entry = Entry(index).Entry;
   return Status::Error(
       Str("cannot play sound ", index, " (", +entry.BitsPerSample, "-bit, ", +entry.NumChannels,
           entry.NumChannels == 1 ? " channel, " : " channels, ", entry.SampleRate >> 1,

@@ -18,16 +18,19 @@ namespace Orvane {
 
 class CSoundEditor {
  public:
-  // Read directly by the front ends; elements 0 .. m_Count-1 describe the file in the buffer.
-  std::uint32_t m_Count = 0;
-  std::vector<BankEntry> m_Entries;
-  PageBuffer m_pFileBuffer;  // the whole bank file; empty when no bank is loaded
-  std::uint32_t m_FileSize = 0;
-
   // Loads the bank at `file`. A file that cannot be read or is not a bank leaves the bank
   // loaded before as it was; a bank whose count is 0 leaves the editor empty.
   Status LoadBank(const std::filesystem::path& file);
   void Clear();
+
+  // The loaded bank: its sounds, numbered 0 to Count() - 1.
+  std::uint32_t Count() const { return m_Count; }
+  bool Loaded() const { return m_Count > 0; }
+  // Sound `index` < Count().
+  const BankEntry& Entry(std::uint32_t index) const { return m_Entries[index]; }
+  // The loaded file as it was read.
+  std::span<const std::uint8_t> FileBytes() const { return {m_pFileBuffer.data(), m_pFileBuffer.size()}; }
+  std::uint32_t FileSize() const { return m_FileSize; }
 
   // Writes sound `index` as "<index>_<name>.wav" into the working directory's output folder,
   // or into `folder`, creating the folder when it is missing.
@@ -52,6 +55,11 @@ class CSoundEditor {
   Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
 
  private:
+  // m_Count is always m_Entries.size(); both are set together in LoadBank and Clear only.
+  std::uint32_t m_Count = 0;
+  std::vector<BankEntry> m_Entries;
+  PageBuffer m_pFileBuffer;  // the whole bank file; empty when no bank is loaded
+  std::uint32_t m_FileSize = 0;
   Reporter report_ = ReportToConsole;
 };
 

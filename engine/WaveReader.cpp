@@ -29,18 +29,18 @@ std::string Printable(const std::uint8_t* id) {
   return s;
 }
 
-std::string Where(const WaveChunk& chunk) {
+std::string ChunkPlace(const WaveChunk& chunk) {
   return Str("the '", chunk.Id, "' chunk at byte ", chunk.Offset);
 }
 
 Status ReadFormat(ByteSource& source, const WaveChunk& chunk, WaveInfo& info) {
   if (chunk.Size < kMinFormatSize)
-    return Status::Error(Str(Where(chunk), " is ", chunk.Size, " bytes, shorter than the ",
+    return Status::Error(Str(ChunkPlace(chunk), " is ", chunk.Size, " bytes, shorter than the ",
                              kMinFormatSize, " a PCM format needs"));
   std::array<std::uint8_t, kExtensibleFormatSize> b{};
   const std::size_t want = std::min<std::uint32_t>(chunk.Size, kExtensibleFormatSize);
   if (!source.ReadAt(chunk.Offset + kChunkHeaderSize, std::span(b.data(), want)))
-    return Status::Error(Str(Where(chunk), " runs past the end of the file"));
+    return Status::Error(Str(ChunkPlace(chunk), " runs past the end of the file"));
   info.FormatTag = LoadU16(&b[0]);
   info.NumChannels = LoadU16(&b[2]);
   info.SampleRate = LoadU32(&b[4]);
@@ -48,7 +48,7 @@ Status ReadFormat(ByteSource& source, const WaveChunk& chunk, WaveInfo& info) {
   if (info.FormatTag == WaveInfo::kFormatExtensible) {
     info.Extensible = true;
     if (chunk.Size < kExtensibleFormatSize)
-      return Status::Error(Str(Where(chunk), " declares WAVE_FORMAT_EXTENSIBLE but is only ",
+      return Status::Error(Str(ChunkPlace(chunk), " declares WAVE_FORMAT_EXTENSIBLE but is only ",
                                chunk.Size, " bytes, too short for its sub-format"));
     // The sub-format GUID starts at byte 24 of the chunk body; its first two bytes are the tag.
     const bool standard = std::equal(kSubFormatGuidTail.begin(), kSubFormatGuidTail.end(), &b[26]);
@@ -109,28 +109,28 @@ Result<WaveInfo> ReadWave(ByteSource& source) {
 
     if (chunk.Id == "fmt ") {
       if (haveFormat) {
-        info.Warnings.push_back(Str(Where(chunk), " repeats the format; the first one is used"));
+        info.Warnings.push_back(Str(ChunkPlace(chunk), " repeats the format; the first one is used"));
       } else {
         if (Status s = ReadFormat(source, chunk, info); !s) return Result<WaveInfo>(s);
         haveFormat = true;
       }
     } else if (chunk.Id == "data") {
       if (haveData) {
-        info.Warnings.push_back(Str(Where(chunk), " is a second data chunk; it is ignored"));
+        info.Warnings.push_back(Str(ChunkPlace(chunk), " is a second data chunk; it is ignored"));
       } else {
         haveData = true;
         info.DataOffset = body;
         info.DeclaredDataSize = chunk.Size;
         info.DataSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunk.Size, size - body));
         if (info.DataSize < chunk.Size)
-          info.Warnings.push_back(Str(Where(chunk), " declares ", chunk.Size,
+          info.Warnings.push_back(Str(ChunkPlace(chunk), " declares ", chunk.Size,
                                       " bytes of samples but only ", info.DataSize,
                                       " follow; the bytes present are taken"));
       }
     }
     if (end > size) {
       if (chunk.Id != "data" && !(haveFormat && haveData))
-        return Result<WaveInfo>::Error(Str(Where(chunk), " declares ", chunk.Size,
+        return Result<WaveInfo>::Error(Str(ChunkPlace(chunk), " declares ", chunk.Size,
                                            " bytes, which run past the end of the file (",
                                            size, " bytes)"));
       break;

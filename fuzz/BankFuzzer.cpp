@@ -43,29 +43,31 @@ std::string ExpectedDamage(std::span<const std::uint8_t> file, const BankEntry& 
 void CheckRefusedLoad(const CSoundEditor& editor, std::span<const std::uint8_t> input,
                       const Scratch& scratch) {
   if (input.size() >= 4 && LoadU32(input.data()) == 0) {
-    Require(editor.m_Count == 0 && editor.m_Entries.empty() && !editor.m_pFileBuffer &&
-                editor.m_FileSize == 0,
+    Require(editor.Count() == 0 && editor.m_Entries.empty() && !editor.m_pFileBuffer &&
+                editor.FileSize() == 0,
             "a bank whose count is 0 leaves the editor empty");
     return;
   }
-  Require(editor.m_Count == 1 && editor.m_Entries.size() == 1 &&
-              editor.m_FileSize == scratch.BeforeBytes.size() &&
+  Require(editor.Count() == 1 && editor.m_Entries.size() == 1 &&
+              editor.FileSize() == scratch.BeforeBytes.size() &&
               std::equal(scratch.BeforeBytes.begin(), scratch.BeforeBytes.end(),
                          editor.m_pFileBuffer.data()),
           "a refused bank leaves the bank loaded before");
 }
 
 void CheckListings(const CSoundEditor& editor) {
-  for (std::uint32_t i = 0; i < editor.m_Count; ++i) {
-    const EntryCells cells = CellsOf(i, editor.m_Entries[i]);
+  for (std::uint32_t i = 0; i < editor.Count(); ++i) {
+    const EntryCells cells = CellsOf(i, editor.Entry(i));
     Require(cells[0] == std::to_string(i), "the first cell is the index");
   }
-  (void)Cli::FormatList(editor.m_Entries, Cli::ListFormat::Csv);
-  (void)Cli::FormatList(editor.m_Entries, Cli::ListFormat::Json);
+  std::vector<BankEntry> entries;
+  for (std::uint32_t i = 0; i < editor.Count(); ++i) entries.push_back(editor.Entry(i));
+  (void)Cli::FormatList(entries, Cli::ListFormat::Csv);
+  (void)Cli::FormatList(entries, Cli::ListFormat::Json);
   // Control characters in names show as '?': one line per sound and the titles.
-  const std::string table = Cli::FormatList(editor.m_Entries, Cli::ListFormat::Table);
+  const std::string table = Cli::FormatList(entries, Cli::ListFormat::Table);
   Require(static_cast<std::size_t>(std::count(table.begin(), table.end(), '\n')) ==
-              editor.m_Count + 1u,
+              editor.Count() + 1u,
           "the table has one line per sound");
 }
 
@@ -81,7 +83,7 @@ Bytes ExpectedImage(std::span<const std::uint8_t> input, const BankEntry& elemen
 
 void CheckSound(CSoundEditor& editor, std::span<const std::uint8_t> input, std::uint32_t i,
                 const Scratch& scratch) {
-  const BankEntry& element = editor.m_Entries[i];
+  const BankEntry& element = editor.Entry(i);
   const std::string damage = ExpectedDamage(input, element);
   Require(element.Damaged() == !damage.empty(), "damaged exactly when a part lies past the end");
 
@@ -117,12 +119,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRefusedLoad(editor, input, scratch);
     return 0;
   }
-  Require(editor.m_Count >= 1 && editor.m_Entries.size() == editor.m_Count &&
-              editor.m_FileSize == size,
+  Require(editor.Count() >= 1 && editor.m_Entries.size() == editor.Count() &&
+              editor.FileSize() == size,
           "a loaded bank has one entry per sound and the whole file");
   CheckListings(editor);
-  for (std::uint32_t i = 0; i < editor.m_Count; ++i) CheckSound(editor, input, i, scratch);
-  Require(!editor.BuildPlayImage(editor.m_Count) && !editor.ExportTo(editor.m_Count, scratch.Exports),
+  for (std::uint32_t i = 0; i < editor.Count(); ++i) CheckSound(editor, input, i, scratch);
+  Require(!editor.BuildPlayImage(editor.Count()) && !editor.ExportTo(editor.Count(), scratch.Exports),
           "an index past the end is refused");
   Require(fs::is_empty(scratch.Exports), "export writes nothing else");
   return 0;

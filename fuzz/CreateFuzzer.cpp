@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CSoundEditor editor;
   const Status loaded = editor.LoadBank(scratch.Target);
   Require(loaded.ok() == !expected->empty(), "the bank loads unless it holds no sounds");
-  for (std::uint32_t i = 0; i < editor.m_Count; ++i) {
+  for (std::uint32_t i = 0; i < editor.Count(); ++i) {
     auto samples = editor.SampleData(i);
     Require(samples && std::equal(samples->begin(), samples->end(), (*expected)[i].Data.begin(),
                                   (*expected)[i].Data.end()),

@@ -2,6 +2,7 @@
 // The outcome of an operation: success, or a failure with a kind that callers branch on and a
 // reason a person can read.
 #include <cassert>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,14 +19,25 @@ enum class ErrorKind {
   TooLarge,         // more than a format, a limit or the memory allows
   Io,               // the system failed to read or write
   ChangedOnDisk,    // a file that another program changed meanwhile
+  NoSounds,         // a bank whose count is 0: nothing to open, nothing to keep loaded
+  Refused,          // an edit the bank's rules do not allow (a name too long, the last sound)
+};
+
+// Where a failure lies, as far as it is known: the file, the sound's index, the byte offset.
+struct Where {
+  std::string File;
+  std::optional<std::uint32_t> Sound;
+  std::optional<std::uint64_t> Offset;
+
+  bool operator==(const Where&) const = default;
 };
 
 class [[nodiscard]] Status {
  public:
   static Status Ok() { return Status(); }
   static Status Error(std::string reason) { return Error(ErrorKind::Failed, std::move(reason)); }
-  static Status Error(ErrorKind kind, std::string reason) {
-    return Status(kind, std::move(reason));
+  static Status Error(ErrorKind kind, std::string reason, Where where = {}) {
+    return Status(kind, std::move(reason), std::move(where));
   }
 
   bool ok() const { return !error_.has_value(); }
@@ -36,17 +48,29 @@ class [[nodiscard]] Status {
     return error_ ? *error_ : kNone;
   }
   ErrorKind kind() const { return kind_; }
+  const Where& where() const { return where_; }
 
   // The same failure with `prefix` before its reason, e.g. the file it concerns.
   Status Prefixed(const std::string& prefix) const {
-    return ok() ? *this : Status(kind_, prefix + *error_);
+    return ok() ? *this : Status(kind_, prefix + *error_, where_);
+  }
+  // The same failure with the parts of `outer` it did not know yet filled in.
+  Status At(const Where& outer) const {
+    if (ok()) return *this;
+    Where w = where_;
+    if (w.File.empty()) w.File = outer.File;
+    if (!w.Sound) w.Sound = outer.Sound;
+    if (!w.Offset) w.Offset = outer.Offset;
+    return Status(kind_, *error_, std::move(w));
   }
 
  private:
   Status() = default;
-  Status(ErrorKind kind, std::string reason) : error_(std::move(reason)), kind_(kind) {}
+  Status(ErrorKind kind, std::string reason, Where where)
+      : error_(std::move(reason)), kind_(kind), where_(std::move(where)) {}
   std::optional<std::string> error_;
   ErrorKind kind_ = ErrorKind::Failed;
+  Where where_;
 };
 
 // A value, or the reason there is none.
@@ -55,8 +79,8 @@ class [[nodiscard]] Result {
  public:
   Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose
   static Result Error(std::string reason) { return Result(Status::Error(std::move(reason))); }
-  static Result Error(ErrorKind kind, std::string reason) {
-    return Result(Status::Error(kind, std::move(reason)));
+  static Result Error(ErrorKind kind, std::string reason, Where where = {}) {
+    return Result(Status::Error(kind, std::move(reason), std::move(where)));
   }
   Result(Status failure) : failure_(std::move(failure)) {  // NOLINT
     assert(!failure_.ok() && "a Result without a value needs a failure");
@@ -72,6 +96,7 @@ class [[nodiscard]] Result {
   const T& operator*() const { return value(); }
   const std::string& message() const { return failure_.message(); }
   ErrorKind kind() const { return failure_.kind(); }
+  const Where& where() const { return failure_.where(); }
   Status status() const { return failure_; }
 
  private:

@@ -183,7 +183,7 @@ std::optional<std::uint32_t> MainForm::FocusedIndex() const {
   const QModelIndex focused = ctrlSoundsList->currentIndex();
   if (!focused.isValid()) return std::nullopt;
   const auto index = static_cast<std::uint32_t>(focused.row());
-  if (index >= g_SoundEditor.m_Count || index >= g_SoundEditor.m_Entries.size())
+  if (index >= g_SoundEditor.Count())
     return std::nullopt;
   return index;
 }
@@ -205,14 +205,14 @@ void MainForm::openToolStripMenuItem_Click() {
   ShowOutcome(loaded);
   // A bank of no sounds makes the engine give up the one it had, and its rows go with it;
   // any other failure leaves the bank and its rows as they were.
-  if (loaded || g_SoundEditor.m_Count == 0) FillList();
+  if (loaded || g_SoundEditor.Count() == 0) FillList();
 }
 
 void MainForm::exportAllToolStripMenuItem_Click() {
-  if (g_SoundEditor.m_Count == 0) return;
+  if (g_SoundEditor.Count() == 0) return;
   std::uint32_t failures = 0;
   Status last = Status::Ok();
-  for (std::uint32_t i = 0; i < g_SoundEditor.m_Count; ++i) {
+  for (std::uint32_t i = 0; i < g_SoundEditor.Count(); ++i) {
     Status exported = g_SoundEditor.Export(i);
     if (exported) continue;
     ReportToConsole(ReportKind::Warning, exported.message() + "\n");
@@ -285,7 +285,7 @@ void MainForm::copyNameToolStripMenuItem1_Click() {
   if (!index) return;
   // The name of the file that Export writes for the same sound, without ".wav".
   desktop_.SetClipboardText(
-      QString::fromStdString(ExportStem(*index, g_SoundEditor.m_Entries[*index].Entry)));
+      QString::fromStdString(ExportStem(*index, g_SoundEditor.Entry(*index).Entry)));
 }
 
 }  // namespace Orvane

@@ -15,8 +15,7 @@ SoundListModel::SoundListModel(const CSoundEditor& editor, QObject* parent)
 void SoundListModel::Refill() {
   beginResetModel();
   // Rows are ints to the view; a bank of more sounds than that could not be loaded anyway.
-  const std::size_t held = std::min<std::size_t>(editor_.m_Count, editor_.m_Entries.size());
-  rows_ = static_cast<int>(std::min<std::size_t>(held, std::numeric_limits<int>::max()));
+  rows_ = static_cast<int>(std::min<std::size_t>(editor_.Count(), std::numeric_limits<int>::max()));
   endResetModel();
 }
 
@@ -36,8 +35,8 @@ QVariant SoundListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const auto row = static_cast<std::size_t>(index.row());
   // The engine may have dropped its bank since the last refill (a bank of no sounds does that).
-  if (row >= editor_.m_Entries.size()) return {};
-  return CellText(static_cast<std::uint32_t>(row), editor_.m_Entries[row],
+  if (row >= editor_.Count()) return {};
+  return CellText(static_cast<std::uint32_t>(row), editor_.Entry(static_cast<std::uint32_t>(row)),
                   static_cast<Column>(index.column()));
 }
 

@@ -33,7 +33,7 @@ class CreateBank : public ::testing::Test {
   }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (const auto& e : loaded_.m_Entries) names.push_back(e.Entry.NameBytes());
+    for (std::uint32_t i = 0; i < loaded_.Count(); ++i) names.push_back(loaded_.Entry(i).Entry.NameBytes());
     return names;
   }
   void ExpectFailureNaming(const std::string& what) {
@@ -61,9 +61,9 @@ TEST_F(CreateBank, TwoSoundsMakeTheCanonicalLayout) {
   CreateAndLoad();
   EXPECT_EQ(progress_, "Found 2 sounds.\nCreated SDT bank\n");
   EXPECT_EQ(fs::file_size(dir_ / "new.sdt"), 242u);
-  EXPECT_EQ(loaded_.m_Entries[0].Offset, 12u);
-  EXPECT_EQ(loaded_.m_Entries[1].Offset, 152u);
-  const TbSoundEntry& h = loaded_.m_Entries[1].Entry;
+  EXPECT_EQ(loaded_.Entry(0).Offset, 12u);
+  EXPECT_EQ(loaded_.Entry(1).Offset, 152u);
+  const TbSoundEntry& h = loaded_.Entry(1).Entry;
   EXPECT_EQ(h.HeaderSize, 40u);
   EXPECT_EQ(h.DataSize, 50u);
   EXPECT_EQ(h.SampleRate, 44100u);
@@ -84,7 +84,7 @@ TEST_F(CreateBank, NumbersGiveTheOrderAndNamesComeFromTheFileName) {
   CreateAndLoad();
   EXPECT_EQ(Names(), (std::vector<std::string>{"a", "b", "a_b", "", "abcdefghijklmnop", "c"}));
   // Bytes after a name's terminator are zero.
-  for (auto b : loaded_.m_Entries[1].Entry.Name) EXPECT_TRUE(b == 'b' || b == 0);
+  for (auto b : loaded_.Entry(1).Entry.Name) EXPECT_TRUE(b == 'b' || b == 0);
 }
 
 TEST_F(CreateBank, RepeatedNumbersKeepOneFileAndSaySo) {
@@ -113,12 +113,12 @@ TEST_F(CreateBank, RatesAreDoubledAndOtherFormatsCarried) {
   Put("1_b.wav", MakeWave(Bytes(4), 11025, 8, 2));
   Put("2_c.wav", tf::WaveBuilder().Chunk("LIST", Bytes(9, 'i')).Extensible(2, 16000, 24).Data(tf::Samples(12)).Build());
   CreateAndLoad();
-  EXPECT_EQ(loaded_.m_Entries[0].Entry.SampleRate, 44100u);
-  EXPECT_EQ(loaded_.m_Entries[1].Entry.SampleRate, 22050u);
-  EXPECT_EQ(loaded_.m_Entries[1].Entry.BitsPerSample, 8u);
-  EXPECT_EQ(loaded_.m_Entries[1].Entry.NumChannels, 2u);
-  EXPECT_EQ(loaded_.m_Entries[2].Entry.SampleRate, 32000u);
-  EXPECT_EQ(loaded_.m_Entries[2].Entry.BitsPerSample, 24u);
+  EXPECT_EQ(loaded_.Entry(0).Entry.SampleRate, 44100u);
+  EXPECT_EQ(loaded_.Entry(1).Entry.SampleRate, 22050u);
+  EXPECT_EQ(loaded_.Entry(1).Entry.BitsPerSample, 8u);
+  EXPECT_EQ(loaded_.Entry(1).Entry.NumChannels, 2u);
+  EXPECT_EQ(loaded_.Entry(2).Entry.SampleRate, 32000u);
+  EXPECT_EQ(loaded_.Entry(2).Entry.BitsPerSample, 24u);
   auto data = loaded_.SampleData(2);
   EXPECT_EQ(Bytes(data->begin(), data->end()), tf::Samples(12));
 }
@@ -126,7 +126,7 @@ TEST_F(CreateBank, RatesAreDoubledAndOtherFormatsCarried) {
 TEST_F(CreateBank, ShortDataIsTakenAsPresentWithAWarning) {
   Put("0_cut.wav", tf::WaveBuilder().Format(1, 22050, 16).RawChunk("data", 100, tf::Samples(30)).Build());
   CreateAndLoad();
-  EXPECT_EQ(loaded_.m_Entries[0].Entry.DataSize, 30u);
+  EXPECT_EQ(loaded_.Entry(0).Entry.DataSize, 30u);
   EXPECT_NE(warnings_.find("0_cut.wav"), std::string::npos) << warnings_;
 }
 
@@ -193,7 +193,7 @@ TEST_F(CreateBank, ExportThenCreateGivesTheSameBank) {
   tf::WriteFile(dir_ / "original.sdt", original);
   CSoundEditor source;
   ASSERT_TRUE(source.LoadBank(dir_ / "original.sdt"));
-  for (std::uint32_t i = 0; i < source.m_Count; ++i) ASSERT_TRUE(source.Export(i));
+  for (std::uint32_t i = 0; i < source.Count(); ++i) ASSERT_TRUE(source.Export(i));
   CreateAndLoad();
   EXPECT_EQ(tf::ReadFile(dir_ / "new.sdt"), original);
 }

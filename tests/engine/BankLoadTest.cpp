@@ -20,7 +20,7 @@ class BankLoad : public ::testing::Test {
   }
   std::vector<std::uint32_t> Offsets() const {
     std::vector<std::uint32_t> out;
-    for (const auto& e : editor_.m_Entries) out.push_back(e.Offset);
+    for (std::uint32_t i = 0; i < editor_.Count(); ++i) out.push_back(editor_.Entry(i).Offset);
     return out;
   }
 
@@ -32,12 +32,12 @@ TEST_F(BankLoad, TwoSoundBankLaidOutAsWeWriteIt) {
   const Bytes bank = MakeBank({{"first", tf::Samples(100)}, {"second", tf::Samples(50, 2)}});
   ASSERT_EQ(bank.size(), 242u);
   ASSERT_TRUE(editor_.LoadBank(Write("a.sdt", bank)));
-  EXPECT_EQ(editor_.m_Count, 2u);
-  EXPECT_EQ(editor_.m_FileSize, 242u);
+  EXPECT_EQ(editor_.Count(), 2u);
+  EXPECT_EQ(editor_.FileSize(), 242u);
   EXPECT_EQ(Offsets(), (std::vector<std::uint32_t>{12, 152}));
-  EXPECT_EQ(editor_.m_Entries[0].Entry.HeaderSize, 40u);
-  EXPECT_EQ(editor_.m_Entries[1].Entry.DataSize, 50u);
-  EXPECT_EQ(editor_.m_Entries[1].Entry.NameBytes(), "second");
+  EXPECT_EQ(editor_.Entry(0).Entry.HeaderSize, 40u);
+  EXPECT_EQ(editor_.Entry(1).Entry.DataSize, 50u);
+  EXPECT_EQ(editor_.Entry(1).Entry.NameBytes(), "second");
   auto data = editor_.SampleData(1);
   ASSERT_TRUE(data);
   EXPECT_EQ(Bytes(data->begin(), data->end()), tf::Samples(50, 2));
@@ -58,8 +58,8 @@ TEST_F(BankLoad, TableSlotsMayBeOutOfOrderGappedOrRepeated) {
   bank.insert(bank.end(), 4, 0xBB);
   ASSERT_TRUE(editor_.LoadBank(Write("odd.sdt", bank)));
   EXPECT_EQ(Offsets(), (std::vector<std::uint32_t>{60, 16, 60}));
-  EXPECT_EQ(editor_.m_Entries[0].Entry, editor_.m_Entries[2].Entry);
-  EXPECT_EQ(editor_.m_Entries[1].Entry.NameBytes(), "a");
+  EXPECT_EQ(editor_.Entry(0).Entry, editor_.Entry(2).Entry);
+  EXPECT_EQ(editor_.Entry(1).Entry.NameBytes(), "a");
   EXPECT_EQ((*editor_.SampleData(0))[0], 0xBB);
 }
 
@@ -78,17 +78,16 @@ TEST_F(BankLoad, LargerHeaderSizeMovesTheSampleData) {
 TEST_F(BankLoad, NamesEndAtTheFirstZeroOrFillAllSixteenBytes) {
   ASSERT_TRUE(editor_.LoadBank(
       Write("n.sdt", MakeBank({{"ABCDEFGHIJKLMNOP", {}}, {"", {}}, {"abc", {}}}))));
-  EXPECT_EQ(editor_.m_Entries[0].Entry.NameBytes(), "ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(editor_.m_Entries[1].Entry.NameBytes(), "");
-  EXPECT_EQ(editor_.m_Entries[2].Entry.NameBytes(), "abc");
+  EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(editor_.Entry(1).Entry.NameBytes(), "");
+  EXPECT_EQ(editor_.Entry(2).Entry.NameBytes(), "abc");
 }
 
 TEST_F(BankLoad, ASecondBankReplacesTheFirstWhole) {
   ASSERT_TRUE(editor_.LoadBank(Write("a.sdt", MakeBank({{"a1", {}}, {"a2", {}}, {"a3", {}}}))));
   ASSERT_TRUE(editor_.LoadBank(Write("b.sdt", MakeBank({{"b1", tf::Samples(3)}}))));
-  ASSERT_EQ(editor_.m_Count, 1u);
-  ASSERT_EQ(editor_.m_Entries.size(), 1u);
-  EXPECT_EQ(editor_.m_Entries[0].Entry.NameBytes(), "b1");
+  ASSERT_EQ(editor_.Count(), 1u);
+  EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), "b1");
 }
 
 TEST_F(BankLoad, ACountOfZeroEmptiesTheEditor) {
@@ -96,10 +95,9 @@ TEST_F(BankLoad, ACountOfZeroEmptiesTheEditor) {
   const Status s = editor_.LoadBank(Write("zero.sdt", Bytes(4, 0)));
   EXPECT_FALSE(s);
   EXPECT_NE(s.message().find("no sounds"), std::string::npos) << s.message();
-  EXPECT_EQ(editor_.m_Count, 0u);
-  EXPECT_TRUE(editor_.m_Entries.empty());
-  EXPECT_FALSE(editor_.m_pFileBuffer);
-  EXPECT_EQ(editor_.m_FileSize, 0u);
+  EXPECT_EQ(editor_.Count(), 0u);
+  EXPECT_TRUE(editor_.FileBytes().empty());
+  EXPECT_EQ(editor_.FileSize(), 0u);
 }
 
 // Anything that cannot be read as a bank is refused with a reason and the loaded bank stays.
@@ -122,8 +120,8 @@ TEST_F(BankLoad, RefusedFilesKeepTheBankLoadedBefore) {
     EXPECT_FALSE(s) << c.path;
     EXPECT_NE(s.message().find(c.path.string()), std::string::npos) << s.message();
     EXPECT_NE(s.message().find(c.reason), std::string::npos) << s.message();
-    ASSERT_EQ(editor_.m_Count, 1u);
-    EXPECT_EQ(editor_.m_Entries[0].Entry.NameBytes(), "keep");
+    ASSERT_EQ(editor_.Count(), 1u);
+    EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), "keep");
     auto data = editor_.SampleData(0);
     ASSERT_TRUE(data);
     EXPECT_EQ(Bytes(data->begin(), data->end()), tf::Samples(20));
@@ -149,19 +147,19 @@ TEST_F(BankLoad, EntriesPastTheEndAreListedButRefused) {
   tf::PutU32(file, 4 + 4 * 4, static_cast<std::uint32_t>(file.size() - 4));  // cut off
 
   ASSERT_TRUE(editor_.LoadBank(Write("damaged.sdt", file)));
-  ASSERT_EQ(editor_.m_Count, 5u);
-  EXPECT_FALSE(editor_.m_Entries[0].Damaged());
+  ASSERT_EQ(editor_.Count(), 5u);
+  EXPECT_FALSE(editor_.Entry(0).Damaged());
   EXPECT_TRUE(editor_.SampleData(0));
   for (std::uint32_t i = 1; i < 5; ++i) {
-    EXPECT_TRUE(editor_.m_Entries[i].Damaged()) << i;
+    EXPECT_TRUE(editor_.Entry(i).Damaged()) << i;
     EXPECT_FALSE(editor_.SampleData(i)) << i;
     EXPECT_FALSE(editor_.BuildPlayImage(i)) << i;
   }
-  EXPECT_NE(editor_.m_Entries[2].Damage.find("sample data"), std::string::npos);
-  EXPECT_NE(editor_.m_Entries[3].Damage.find("header"), std::string::npos);
+  EXPECT_NE(editor_.Entry(2).Damage.find("sample data"), std::string::npos);
+  EXPECT_NE(editor_.Entry(3).Damage.find("header"), std::string::npos);
   // A header cut off by the end of the file reads its missing bytes as zero.
-  EXPECT_EQ(editor_.m_Entries[4].Entry.DataSize, 0u);
-  EXPECT_EQ(editor_.m_Entries[4].Entry.NameBytes(), "");
+  EXPECT_EQ(editor_.Entry(4).Entry.DataSize, 0u);
+  EXPECT_EQ(editor_.Entry(4).Entry.NameBytes(), "");
   EXPECT_FALSE(editor_.SampleData(5));
 }
 
@@ -169,9 +167,8 @@ TEST_F(BankLoad, ClearDropsEverything) {
   ASSERT_TRUE(editor_.LoadBank(Write("a.sdt", MakeBank({{"a", tf::Samples(4)}}))));
   editor_.Clear();
   editor_.Clear();
-  EXPECT_EQ(editor_.m_Count, 0u);
-  EXPECT_TRUE(editor_.m_Entries.empty());
-  EXPECT_FALSE(editor_.m_pFileBuffer);
+  EXPECT_EQ(editor_.Count(), 0u);
+  EXPECT_TRUE(editor_.FileBytes().empty());
   EXPECT_FALSE(editor_.SampleData(0));
 }
 

@@ -35,7 +35,7 @@ TEST_F(Export, WritesHeaderAndSamplesUnderIndexAndName) {
   ASSERT_TRUE(editor_.Export(0));
   const Bytes file = tf::ReadFile(dir_ / "output" / "0_bell.wav");
   ASSERT_EQ(file.size(), 1044u);
-  const auto header = WAVE::FromEntry(editor_.m_Entries[0].Entry).Encode();
+  const auto header = WAVE::FromEntry(editor_.Entry(0).Entry).Encode();
   EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
   EXPECT_EQ(Bytes(file.begin() + 44, file.end()), tf::Samples(1000));
   // The file export writes is the image playback plays.
@@ -63,7 +63,7 @@ TEST_F(Export, CreatesAMissingOutputFolderInTheCurrentWorkingDirectory) {
 
 TEST_F(Export, HostileNamesNeverLeaveTheFolder) {
   Load({{"../../escape", {}}, {"a/b", {}}, {"..", {}}, {"caf\xE9", {}}});
-  for (std::uint32_t i = 0; i < editor_.m_Count; ++i) ASSERT_TRUE(editor_.Export(i)) << i;
+  for (std::uint32_t i = 0; i < editor_.Count(); ++i) ASSERT_TRUE(editor_.Export(i)) << i;
   EXPECT_EQ(Files(dir_ / "output"),
             (std::vector<std::string>{"0_.._.._escape.wav", "1_a_b.wav", "2_...wav",
                                       "3_caf\xC3\xA9.wav"}));

@@ -40,8 +40,8 @@ TEST(LoadFailure, ABankBeyondTheMemoryLimitIsRefusedAndTheOldOneStays) {
     const Status loaded = editor.LoadBank(dir / "huge.sdt");
     EXPECT_EQ(loaded.kind(), ErrorKind::TooLarge) << loaded.message();
     EXPECT_NE(loaded.message().find("huge.sdt"), std::string::npos) << loaded.message();
-    ASSERT_EQ(editor.m_Count, 1u);
-    EXPECT_EQ(editor.m_Entries[0].Entry.NameBytes(), "kept");
+    ASSERT_EQ(editor.Count(), 1u);
+    EXPECT_EQ(editor.Entry(0).Entry.NameBytes(), "kept");
   });
   EXPECT_EQ(outcome, ChildOutcome::Passed);
 #endif

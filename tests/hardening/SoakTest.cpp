@@ -62,14 +62,14 @@ TEST(Soak, AThousandSoundsGoRoundTheWorkCycleWithoutLosingAByte) {
     editor.SetReporter([&](ReportKind, const std::string& line) { progress += line; });
     const Status loaded = editor.LoadBank(dir / "bank.sdt");
     ASSERT_TRUE(loaded) << loaded.message();
-    ASSERT_EQ(editor.m_Count, kSounds);
+    ASSERT_EQ(editor.Count(), kSounds);
 
     // Export writes over last round's files, as it does in a user's output folder.
     std::vector<std::string> files(kSounds);
     for (std::uint32_t i = 0; i < kSounds; ++i) {
       const Status exported = editor.ExportTo(i, folder);
       ASSERT_TRUE(exported) << exported.message();
-      files[i] = ExportFileName(i, editor.m_Entries[i].Entry);
+      files[i] = ExportFileName(i, editor.Entry(i).Entry);
     }
     const std::size_t replaced = 1 + random() % kMaxReplacedPerRound;
     for (std::size_t r = 0; r < replaced; ++r) {
