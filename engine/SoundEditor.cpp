@@ -1,94 +1,212 @@
 #include "SoundEditor.h"
 
+#include <algorithm>
 
-#include <new>
-
-#include "BankCreator.h"
-#include "ByteSource.h"
-#include "File.h"
-#include "SoundFileName.h"
 #include "Text.h"
 #include "Wave.h"
 #include "WorkingDirectory.h"
 
 namespace Orvane {
-namespace {
 
-// The whole file in a fresh buffer, read with one request.
-Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
-  auto source = FileSource::Open(file);
-  if (!source) return Result<PageBuffer>(source.status());
-  if (source->Size() > kMaxBankFileSize)
-    return Result<PageBuffer>::Error(
-        Str("it is ", source->Size(), " bytes long; a bank must be smaller than 4 GiB"));
-  PageBuffer buffer;
-  try {
-    buffer = PageBuffer(static_cast<std::size_t>(source->Size()));
-  } catch (const std::bad_alloc&) {
-    return Result<PageBuffer>::Error(
-        ErrorKind::TooLarge,
-        Str("its ", source->Size(), " bytes do not fit in the memory this program can have"));
-  }
-  if (!source->ReadAt(0, std::span(buffer.data(), buffer.size())))
-    return Result<PageBuffer>::Error(
-        Str("its ", source->Size(), " bytes could not all be read (did it shrink meanwhile?)"));
-  return buffer;
-}
-
-}  // namespace
+CSoundEditor::CSoundEditor() = default;
+CSoundEditor::~CSoundEditor() = default;
 
 Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
-  const auto fail = [&](const std::string& reason, ErrorKind kind = ErrorKind::NotABank) {
-    return Status::Error(kind, Str("cannot open the bank ", file.string(), ": ", reason));
-  };
-  auto buffer = ReadWholeFile(file);
-  if (!buffer) return fail(buffer.message(), buffer.kind());
-  const std::span<const std::uint8_t> bytes(buffer->data(), buffer->size());
-  if (DeclaresNoSounds(bytes)) {
-    Clear();
-    return fail("the bank holds no sounds (its count is 0)");
+  auto bank = LoadedBank::Read(file);
+  if (!bank) {
+    if (bank.kind() == ErrorKind::NoSounds) Clear();
+    return Status::Error(bank.kind(), Str("cannot open the bank ", file.string(), ": ", bank.message()),
+                         {file.string(), bank.where().Sound, bank.where().Offset});
   }
-  auto bank = ParseBank(bytes);
-  if (!bank) return fail(bank.message());
-
-  m_Entries = std::move(bank->Entries);
-  m_Count = static_cast<std::uint32_t>(m_Entries.size());
-  m_FileSize = static_cast<std::uint32_t>(buffer->size());
-  m_pFileBuffer = std::move(*buffer);
+  m_pFileBuffer = std::move(*bank);
+  m_FileSize = static_cast<std::uint32_t>(m_pFileBuffer->Bytes().size());
+  m_Entries = m_pFileBuffer->Slots();
+  path_ = file;
+  stamp_ = m_pFileBuffer->Stamp();
+  history_.Clear();
+  SoundsChanged();
+  offsetsStale_ = false;  // as the file has them
   return Status::Ok();
 }
 
 void CSoundEditor::Clear() {
-  m_pFileBuffer.reset();
   m_Entries.clear();
-  m_Count = 0;
+  m_pFileBuffer.reset();
   m_FileSize = 0;
+  path_.clear();
+  stamp_ = {};
+  history_.Clear();
+  SoundsChanged();
+}
+
+void CSoundEditor::SoundsChanged() {
+  m_Count = static_cast<std::uint32_t>(m_Entries.size());
+  offsetsStale_ = true;
+}
+
+std::span<const std::uint8_t> CSoundEditor::FileBytes() const {
+  return m_pFileBuffer ? m_pFileBuffer->Bytes() : std::span<const std::uint8_t>();
+}
+
+Result<BankPlan> CSoundEditor::Plan() const {
+  if (!m_pFileBuffer)
+    return Result<BankPlan>::Error(ErrorKind::NotFound, "no bank is loaded");
+  return PlanBank(*m_pFileBuffer, m_Entries);
+}
+
+void CSoundEditor::RefreshOffsets() const {
+  if (!offsetsStale_) return;
+  offsetsStale_ = false;
+  auto plan = Plan();
+  if (!plan) return;  // never kept: every edit is checked against this
+  plannedSize_ = plan->Size;
+  for (std::size_t i = 0; i < m_Entries.size(); ++i) m_Entries[i].Element.Offset = plan->Offsets[i];
+}
+
+const BankEntry& CSoundEditor::Entry(std::uint32_t index) const {
+  RefreshOffsets();
+  return m_Entries[index].Element;
+}
+
+Result<SoundSlot> CSoundEditor::SoundAt(std::uint32_t index) const {
+  if (index < m_Count) return m_Entries[index];
+  return Result<SoundSlot>::Error(
+      ErrorKind::NotFound,
+      m_Count == 0 ? Str("there is no sound ", index, ": no bank is loaded")
+                   : Str("there is no sound ", index, ": the bank has ", m_Count,
+                         " sounds, numbered 0 to ", m_Count - 1),
+      {path_.string(), index, {}});
 }
 
 Result<std::span<const std::uint8_t>> CSoundEditor::SampleData(std::uint32_t index) const {
   using Span = Result<std::span<const std::uint8_t>>;
-  if (index >= m_Entries.size())
-    return Span::Error(m_Entries.empty()
-                           ? Str("there is no sound ", index, ": no bank is loaded")
-                           : Str("there is no sound ", index, ": the bank has ", m_Entries.size(),
-                                 " sounds, numbered 0 to ", m_Entries.size() - 1));
-  const BankEntry& element = m_Entries[index];
-  if (element.Damaged()) return Span::Error(Str("sound ", index, " is damaged: ", element.Damage));
-  // An entry that is not damaged lies inside the buffer: checked at load.
-  return std::span<const std::uint8_t>(
-      m_pFileBuffer.data() + std::uint64_t{element.Offset} + element.Entry.HeaderSize,
-      element.Entry.DataSize);
+  auto sound = SoundAt(index);
+  if (!sound) return Span(sound.status());
+  if (sound->Element.Damaged())
+    return Span::Error(ErrorKind::Damaged, Str("sound ", index, " is damaged: ", sound->Element.Damage),
+                       {path_.string(), index, sound->Element.Offset});
+  return m_Entries[index].Samples.Bytes;
 }
 
 Result<std::vector<std::uint8_t>> CSoundEditor::BuildPlayImage(std::uint32_t index) const {
   auto samples = SampleData(index);
   if (!samples) return Result<std::vector<std::uint8_t>>(samples.status());
-  const auto header = WAVE::FromEntry(m_Entries[index].Entry).Encode();
+  const auto header = WAVE::FromEntry(m_Entries[index].Element.Entry).Encode();
   std::vector<std::uint8_t> image;
   image.reserve(header.size() + samples->size());
   image.insert(image.end(), header.begin(), header.end());
   image.insert(image.end(), samples->begin(), samples->end());
   return image;
+}
+
+std::uint64_t CSoundEditor::RoomFor(std::uint64_t replacedBytes) const {
+  RefreshOffsets();
+  const std::uint64_t used = plannedSize_ - std::min(plannedSize_, replacedBytes);
+  return kMaxBankFileSize - std::min(kMaxBankFileSize, used);
+}
+
+Result<EditOutcome> CSoundEditor::Commit(std::unique_ptr<BankChange> change, std::string summary) {
+  RowChange rows = change->Apply(m_Entries);
+  SoundsChanged();
+  if (auto plan = Plan(); !plan) {
+    change->Revert(m_Entries);
+    SoundsChanged();
+    return Result<EditOutcome>(plan.status().At({path_.string()}));
+  }
+  history_.Record(std::move(change));
+  return EditOutcome{std::move(rows), std::move(summary)};
+}
+
+Result<EditOutcome> CSoundEditor::Replace(std::uint32_t index, const std::filesystem::path& file,
+                                          ReplaceFormat format) {
+  auto sound = SoundAt(index);
+  if (!sound) return Result<EditOutcome>(sound.status());
+  FormatRequest request;
+  if (format == ReplaceFormat::SoundsOwn) {
+    auto own = OwnFormatOf(index, *sound);
+    if (!own) return Result<EditOutcome>(own.status().At({path_.string()}));
+    request = *own;
+  }
+  auto samples = BringSamples(file, request, RoomFor(sound->Element.Entry.DataSize), report_);
+  if (!samples) return Result<EditOutcome>(samples.status().At({{}, index, {}}));
+  const std::string label = SoundLabel(index, sound->Element.Entry);
+  SoundSlot replaced = WithSamples(*sound, *samples);
+  return Commit(std::make_unique<SoundChanged>(Str("Replace sound ", index), index,
+                                               std::move(*sound), std::move(replaced)),
+                Str("Replaced sound ", label, " with ", file.filename().string()));
+}
+
+Result<EditOutcome> CSoundEditor::SetFields(std::uint32_t index, const FieldEdit& fields) {
+  auto sound = SoundAt(index);
+  if (!sound) return Result<EditOutcome>(sound.status());
+  auto changed = WithFields(*sound, fields);
+  if (!changed) return Result<EditOutcome>(changed.status().At({path_.string(), index, {}}));
+  const std::string label = SoundLabel(index, sound->Element.Entry);
+  if (changed->Element.Entry == sound->Element.Entry)
+    return EditOutcome{{RowChange::Kind::Changed, {}},
+                       Str("Sound ", label, " already has those values; nothing changed")};
+  return Commit(std::make_unique<SoundChanged>(Str("Edit sound ", index), index,
+                                               std::move(*sound), std::move(*changed)),
+                Str("Changed sound ", label));
+}
+
+Result<EditOutcome> CSoundEditor::Insert(std::uint32_t index, const std::filesystem::path& file,
+                                         const InsertOptions& options) {
+  if (!m_pFileBuffer)
+    return Result<EditOutcome>::Error(ErrorKind::NotFound, "no bank is loaded");
+  if (index > m_Count)
+    return Result<EditOutcome>::Error(
+        ErrorKind::NotFound,
+        Str("a sound can be inserted at 0 to ", m_Count, " (the end), not at ", index),
+        {path_.string(), index, {}});
+  std::string name;
+  if (options.Name) {
+    auto bytes = BankNameOf(*options.Name);
+    if (!bytes) return Result<EditOutcome>(bytes.status());
+    name = std::move(*bytes);
+  } else {
+    name = NameFromFile(file, report_);
+  }
+  auto samples = BringSamples(file, options.Format, RoomFor(0), report_);
+  if (!samples) return Result<EditOutcome>(samples.status());
+  SoundSlot sound = NewSound(*samples, name);
+  const std::string label = SoundLabel(index, sound.Element.Entry);
+  return Commit(std::make_unique<SoundInserted>(Str("Insert sound ", index), index, std::move(sound)),
+                Str("Inserted sound ", label, " from ", file.filename().string()));
+}
+
+Result<EditOutcome> CSoundEditor::Remove(std::vector<std::uint32_t> indexes) {
+  std::sort(indexes.begin(), indexes.end());
+  if (indexes.empty())
+    return Result<EditOutcome>::Error(ErrorKind::Refused, "no sound to remove was given");
+  if (std::adjacent_find(indexes.begin(), indexes.end()) != indexes.end())
+    return Result<EditOutcome>::Error(ErrorKind::Refused, "each sound can be removed only once");
+  if (auto last = SoundAt(indexes.back()); !last) return Result<EditOutcome>(last.status());
+  if (indexes.size() >= m_Count)
+    return Result<EditOutcome>::Error(ErrorKind::Refused,
+                                      "a bank keeps at least one sound; this would remove all of them",
+                                      {path_.string()});
+  std::vector<std::pair<std::uint32_t, SoundSlot>> removed;
+  removed.reserve(indexes.size());
+  for (std::uint32_t i : indexes) removed.emplace_back(i, m_Entries[i]);
+  const std::string what = indexes.size() == 1
+                               ? Str("sound ", SoundLabel(indexes[0], m_Entries[indexes[0]].Element.Entry))
+                               : Str(indexes.size(), " sounds");
+  const std::string name =
+      indexes.size() == 1 ? Str("Remove sound ", indexes[0]) : Str("Remove ", indexes.size(), " sounds");
+  return Commit(std::make_unique<SoundsRemoved>(name, std::move(removed)), Str("Removed ", what));
+}
+
+std::optional<RowChange> CSoundEditor::Undo() {
+  auto rows = history_.Undo(m_Entries);
+  if (rows) SoundsChanged();
+  return rows;
+}
+
+std::optional<RowChange> CSoundEditor::Redo() {
+  auto rows = history_.Redo(m_Entries);
+  if (rows) SoundsChanged();
+  return rows;
 }
 
 Status CSoundEditor::CreateBank(const std::filesystem::path& file) {

@@ -1,35 +1,53 @@
 #pragma once
-// The bank engine: one loaded bank (its whole file image and a copy of every header), and the
-// operations on it. Every operation answers with a Status whose message says what went wrong
-// and where.
+// The bank engine: one loaded bank and the edits made to it since, and the operations on the
+// edited bank. Every operation answers with a Status whose kind says what went wrong and whose
+// message says where.
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "BankCreator.h"
-#include "PageBuffer.h"
+#include "BankLayout.h"
+#include "EditHistory.h"
+#include "LoadedBank.h"
 #include "Reporter.h"
+#include "SoundEdits.h"
+#include "SoundSlot.h"
 #include "Status.h"
 #include "TbSoundBank.h"
 
 namespace Orvane {
 
+struct SaveOptions {
+  // Saves over the loaded file even when another program changed it since it was loaded.
+  bool Force = false;
+};
+
 class CSoundEditor {
  public:
+  CSoundEditor();
+  ~CSoundEditor();
+
   // Loads the bank at `file`. A file that cannot be read or is not a bank leaves the bank
-  // loaded before as it was; a bank whose count is 0 leaves the editor empty.
+  // loaded before as it was, edits and all; a bank whose count is 0 leaves the editor empty.
+  // Loading drops the history of the bank before.
   Status LoadBank(const std::filesystem::path& file);
   void Clear();
 
-  // The loaded bank: its sounds, numbered 0 to Count() - 1.
+  // The edited bank: what the list shows, export writes and playback plays.
   std::uint32_t Count() const { return m_Count; }
   bool Loaded() const { return m_Count > 0; }
-  // Sound `index` < Count().
-  const BankEntry& Entry(std::uint32_t index) const { return m_Entries[index]; }
+  // Sound `index` < Count(): its header as it stands now, the offset it has in the loaded file
+  // or will have once saved, and why it is damaged.
+  const BankEntry& Entry(std::uint32_t index) const;
+  // The file the bank was loaded from or last saved to; empty when none is loaded.
+  const std::filesystem::path& BankPath() const { return path_; }
   // The loaded file as it was read.
-  std::span<const std::uint8_t> FileBytes() const { return {m_pFileBuffer.data(), m_pFileBuffer.size()}; }
+  std::span<const std::uint8_t> FileBytes() const;
   std::uint32_t FileSize() const { return m_FileSize; }
 
   // Writes sound `index` as "<index>_<name>.wav" into the working directory's output folder,
@@ -42,24 +60,62 @@ class CSoundEditor {
   // The WAVE header and sample data of sound `index` as one image: what Export writes.
   Result<std::vector<std::uint8_t>> BuildPlayImage(std::uint32_t index) const;
 
+  // The sample bytes of sound `index`; fails for an index past the end or a damaged entry.
+  Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
+
+  // Edits. Each one either changes the bank and lands in the history, or fails and changes
+  // nothing. Conversion notes and warnings go to the reporter.
+  Result<EditOutcome> Replace(std::uint32_t index, const std::filesystem::path& file,
+                              ReplaceFormat format = ReplaceFormat::SoundsOwn);
+  Result<EditOutcome> SetFields(std::uint32_t index, const FieldEdit& fields);
+  Result<EditOutcome> Insert(std::uint32_t index, const std::filesystem::path& file,
+                             const InsertOptions& options = {});
+  Result<EditOutcome> Remove(std::vector<std::uint32_t> indexes);
+
+  // Undo and Redo answer the rows they changed, or nothing when there was nothing to do.
+  std::optional<RowChange> Undo();
+  std::optional<RowChange> Redo();
+  // "Replace sound 3": what Undo or Redo would do; empty when there is nothing to do.
+  std::optional<std::string> UndoName() const { return history_.UndoName(); }
+  std::optional<std::string> RedoName() const { return history_.RedoName(); }
+  // The bank differs from the file it was loaded from or last saved to.
+  bool IsModified() const { return history_.IsModified(); }
+
+  // Writes the edited bank to `target` atomically, every byte that no edit touched as it was.
+  // Afterwards the loaded bank is the saved file and the bank is no longer modified.
+  Status Save(const std::filesystem::path& target, const SaveOptions& options = {});
+
   // Builds a bank at `file` from the numbered WAVE files of the output folder, or of `folder`.
   // The loaded bank is neither read nor changed.
   Status CreateBank(const std::filesystem::path& file);
   Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem::path& file,
                         const CreateOptions& options = {});
 
-  // Where the progress lines and warnings of bank creation go; the console by default.
+  // Where the progress lines and warnings of bank creation and edits go; the console by default.
   void SetReporter(Reporter reporter) { report_ = std::move(reporter); }
 
-  // The sample bytes of sound `index`; fails for an index past the end or a damaged entry.
-  Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
-
  private:
-  // m_Count is always m_Entries.size(); both are set together in LoadBank and Clear only.
-  std::uint32_t m_Count = 0;
-  std::vector<BankEntry> m_Entries;
-  PageBuffer m_pFileBuffer;  // the whole bank file; empty when no bank is loaded
+  // Applies `change`, and keeps it when the bank it makes can be saved; undoes it otherwise.
+  Result<EditOutcome> Commit(std::unique_ptr<BankChange> change, std::string summary);
+  // The layout saving would write now; shown as the sounds' offsets.
+  Result<BankPlan> Plan() const;
+  // After a change of the sounds: the count follows them, and their offsets are to be laid
+  // out again when next asked for.
+  void SoundsChanged();
+  void RefreshOffsets() const;
+  Result<SoundSlot> SoundAt(std::uint32_t index) const;
+  std::uint64_t RoomFor(std::uint64_t replacedBytes) const;
+  Status CheckSaveTarget(const std::filesystem::path& target, const SaveOptions& options) const;
+
+  std::uint32_t m_Count = 0;                        // m_Entries.size(): set in SoundsChanged
+  mutable std::vector<SoundSlot> m_Entries;         // the edited bank, one slot per sound
+  std::shared_ptr<const LoadedBank> m_pFileBuffer;  // the loaded file: the original store
   std::uint32_t m_FileSize = 0;
+  std::filesystem::path path_;
+  FileStamp stamp_;  // of path_ when it was loaded or saved
+  EditHistory history_;
+  mutable bool offsetsStale_ = false;
+  mutable std::uint64_t plannedSize_ = 0;
   Reporter report_ = ReportToConsole;
 };
 

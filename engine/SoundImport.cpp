@@ -138,8 +138,35 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
   return sound;
 }
 
+Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
+                                     const Audio::PcmSink& sink) {
+  if (!file.CopiesUnchanged(request)) return ConvertSound(file, request, sink);
+  const WaveInfo& wave = *file.Wave;
+  auto source = FileSource::Open(file.Path);
+  if (!source)
+    return Result<ConvertedSound>::Error(ErrorKind::Io,
+                                         Str("cannot be read any more: ", source.message()));
+  constexpr std::uint64_t kChunk = std::uint64_t{1} << 20;
+  std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, wave.DataSize)));
+  for (std::uint64_t done = 0; done < wave.DataSize;) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, wave.DataSize - done));
+    const std::span<std::uint8_t> bytes(chunk.data(), n);
+    if (!source->ReadAt(wave.DataOffset + done, bytes))
+      return Result<ConvertedSound>::Error(ErrorKind::ChangedOnDisk,
+                                           "it became shorter while it was being read");
+    if (Status s = sink(bytes); !s) return Result<ConvertedSound>(s);
+    done += n;
+  }
+  ConvertedSound sound;
+  sound.Format = file.TargetFor(request, wave.NumChannels);
+  sound.DataSize = wave.DataSize;
+  sound.Copied = true;
+  return sound;
+}
+
 void ReportConversion(const Reporter& report, const std::string& name,
                       const ConvertedSound& sound) {
+  if (sound.Copied) return;
   report(ReportKind::Note, Str(name, ": ", sound.Note, "\n"));
   if (sound.Clipped > 0)
     report(ReportKind::Warning,

@@ -56,6 +56,7 @@ struct ConvertedSound {
   // "44100 Hz 24-bit stereo -> 22050 Hz 16-bit stereo (resampled, dithered)"
   std::string Note;
   std::uint64_t Clipped = 0;
+  bool Copied = false;  // the file's own samples, byte for byte: nothing to note
 };
 
 // Decodes `file` (a WAVE file's plain samples in this process, anything else in a child
@@ -63,6 +64,11 @@ struct ConvertedSound {
 // the bytes to `sink`. Fails with the reason, not naming the file.
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
                                     const Audio::PcmSink& sink);
+
+// The samples `file` gives under `request`, handed to `sink`: a WAVE file that a bank holds as
+// it is, already in that format, copied byte for byte; anything else converted.
+Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
+                                     const Audio::PcmSink& sink);
 
 // "<name>: <note>" as a note, and a warning when samples were clipped.
 void ReportConversion(const Reporter& report, const std::string& name,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace Orvane {
 namespace {
@@ -31,11 +32,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-char ByteOf(char32_t cp) {
+std::optional<char> ByteOf(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
   for (std::size_t i = 0; i < kHighControls.size(); ++i)
     if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
-  return '?';
+  return std::nullopt;
 }
 
 // Decodes one UTF-8 sequence at `pos`; returns its length, or 0 when it is malformed.
@@ -73,13 +74,29 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   for (std::size_t pos = 0; pos < utf8.size();) {
     char32_t cp = 0;
     const std::size_t len = DecodeUtf8(utf8, pos, cp);
-    if (len == 0) {
-      out += '?';
-      ++pos;
-    } else {
-      out += ByteOf(cp);
-      pos += len;
-    }
+    out += len == 0 ? '?' : ByteOf(cp).value_or('?');
+    pos += len == 0 ? 1 : len;
+  }
+  return out;
+}
+
+Result<std::string> Utf8ToCp1252Exactly(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    char32_t cp = 0;
+    const std::size_t len = DecodeUtf8(utf8, pos, cp);
+    if (len == 0)
+      return Result<std::string>::Error(ErrorKind::Unsupported,
+                                        "it is not valid UTF-8 text");
+    const std::optional<char> byte = ByteOf(cp);
+    if (!byte)
+      return Result<std::string>::Error(
+          ErrorKind::Unsupported,
+          "its character \"" + std::string(utf8.substr(pos, len)) +
+              "\" is not in the game's code page (Windows-1252)");
+    out += *byte;
+    pos += len;
   }
   return out;
 }

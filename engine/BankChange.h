@@ -1,0 +1,68 @@
+#pragma once
+// The edits of a bank as objects that apply and revert: each holds the sounds it puts in and
+// the ones it takes out, so neither direction copies sample bytes or can fail.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "SoundSlot.h"
+
+namespace Orvane {
+
+// The rows an edit touched, ascending: for Removed, the indexes they had before.
+struct RowChange {
+  enum class Kind { Changed, Inserted, Removed };
+  Kind What = Kind::Changed;
+  std::vector<std::uint32_t> Rows;
+};
+
+class BankChange {
+ public:
+  explicit BankChange(std::string name) : name_(std::move(name)) {}
+  virtual ~BankChange() = default;
+  // "Replace sound 3": what Undo and Redo name.
+  const std::string& Name() const { return name_; }
+  virtual RowChange Apply(std::vector<SoundSlot>& sounds) const = 0;
+  virtual RowChange Revert(std::vector<SoundSlot>& sounds) const = 0;
+
+ private:
+  std::string name_;
+};
+
+// One sound's header or samples exchanged for others.
+class SoundChanged final : public BankChange {
+ public:
+  SoundChanged(std::string name, std::uint32_t index, SoundSlot before, SoundSlot after);
+  RowChange Apply(std::vector<SoundSlot>& sounds) const override;
+  RowChange Revert(std::vector<SoundSlot>& sounds) const override;
+
+ private:
+  std::uint32_t index_;
+  SoundSlot before_, after_;
+};
+
+class SoundInserted final : public BankChange {
+ public:
+  SoundInserted(std::string name, std::uint32_t index, SoundSlot sound);
+  RowChange Apply(std::vector<SoundSlot>& sounds) const override;
+  RowChange Revert(std::vector<SoundSlot>& sounds) const override;
+
+ private:
+  std::uint32_t index_;
+  SoundSlot sound_;
+};
+
+class SoundsRemoved final : public BankChange {
+ public:
+  // `removed`: each sound with the index it had, ascending.
+  SoundsRemoved(std::string name, std::vector<std::pair<std::uint32_t, SoundSlot>> removed);
+  RowChange Apply(std::vector<SoundSlot>& sounds) const override;
+  RowChange Revert(std::vector<SoundSlot>& sounds) const override;
+
+ private:
+  RowChange Rows() const;
+  std::vector<std::pair<std::uint32_t, SoundSlot>> removed_;
+};
+
+}  // namespace Orvane

@@ -1,0 +1,193 @@
+#include "BankLayout.h"
+
+#include <optional>
+
+#include "BankWriter.h"
+#include "Text.h"
+
+namespace Orvane {
+namespace {
+
+constexpr std::uint64_t kNoSpace = kMaxBankFileSize + 1;
+
+std::optional<std::size_t> ClusterOfSound(const LoadedBank& base, const SoundSlot& sound) {
+  if (sound.From.get() != &base) return std::nullopt;
+  return base.ClusterOf(sound.Origin);
+}
+
+// Bytes from byte 40 of the header to the samples, as the sound's file holds them.
+std::span<const std::uint8_t> ExtraHeaderBytes(const SoundSlot& sound) {
+  const std::uint32_t size = sound.Element.Entry.HeaderSize;
+  if (size <= TbSoundEntry::kSize || !sound.From) return {};
+  const auto file = sound.From->Bytes();
+  const std::uint64_t start = std::uint64_t{sound.Origin} + TbSoundEntry::kSize;
+  const std::uint64_t end = std::uint64_t{sound.Origin} + size;
+  if (end > file.size()) return {};  // a damaged sound: never written
+  return file.subspan(start, end - start);
+}
+
+std::uint64_t FreshSize(const TbSoundEntry& h) {
+  return std::max<std::uint64_t>(h.HeaderSize, TbSoundEntry::kSize) + h.DataSize;
+}
+
+class Planner {
+ public:
+  Planner(const LoadedBank& base, std::span<const SoundSlot> sounds, bool keepHead)
+      : base_(base), sounds_(sounds), keepHead_(keepHead) {}
+
+  Result<BankPlan> Plan() {
+    const auto& clusters = base_.Clusters();
+    Classify();
+    plan_.Offsets.assign(sounds_.size(), 0);
+    pos_ = 4 + 4 * std::uint64_t{sounds_.size()};
+    std::uint64_t cursor = base_.TableEnd();  // in the loaded file: what is emitted up to
+    EmitFresh(front_);
+    std::vector<std::uint64_t> clusterAt(clusters.size(), 0);
+    for (std::size_t c = 0; c < clusters.size(); ++c) {
+      const BankCluster& cluster = clusters[c];
+      if (cluster.Start > cursor) EmitLoaded(cursor, cluster.Start);
+      EmitFresh(before_[c]);
+      if (kept_[c]) {
+        clusterAt[c] = pos_;
+        const std::uint64_t from = std::max(cluster.Start, base_.TableEnd());
+        if (cluster.End > from) EmitLoaded(from, cluster.End);
+      }
+      EmitFresh(after_[c]);
+      cursor = std::max(cursor, cluster.End);
+    }
+    if (base_.Bytes().size() > cursor) EmitLoaded(cursor, base_.Bytes().size());
+    if (pos_ > kMaxBankFileSize) return TooLarge();
+
+    for (std::size_t i = 0; i < sounds_.size(); ++i) {
+      if (!cluster_[i] || !keptSound_[i]) continue;
+      const BankCluster& cluster = clusters[*cluster_[i]];
+      // A sound in the bytes of the table stays where it is: that plan holds only when the
+      // table comes out as it was (checked by the caller).
+      const std::uint64_t at = cluster.Start < base_.TableEnd()
+                                   ? sounds_[i].Origin
+                                   : clusterAt[*cluster_[i]] + (sounds_[i].Origin - cluster.Start);
+      plan_.Offsets[i] = static_cast<std::uint32_t>(at);
+    }
+    plan_.Size = pos_;
+    return std::move(plan_);
+  }
+
+  bool KeepsTableSounds() const {
+    for (std::size_t i = 0; i < sounds_.size(); ++i)
+      if (keptSound_[i] && base_.Clusters()[*cluster_[i]].Start < base_.TableEnd()) return true;
+    return false;
+  }
+
+ private:
+  void Classify() {
+    const std::size_t n = sounds_.size(), clusters = base_.Clusters().size();
+    cluster_.resize(n);
+    keptSound_.assign(n, false);
+    kept_.assign(clusters, false);
+    before_.assign(clusters, {});
+    after_.assign(clusters, {});
+    for (std::size_t i = 0; i < n; ++i) {
+      cluster_[i] = ClusterOfSound(base_, sounds_[i]);
+      if (!cluster_[i] || !IsUntouched(base_, sounds_[i])) continue;
+      if (!keepHead_ && base_.Clusters()[*cluster_[i]].Start < base_.TableEnd()) continue;
+      keptSound_[i] = true;
+      kept_[*cluster_[i]] = true;
+    }
+    // Each new or edited sound's place, from the nearest sounds with a place in the file.
+    std::vector<std::optional<std::size_t>> next(n + 1);
+    for (std::size_t i = n; i-- > 0;) next[i] = cluster_[i] ? cluster_[i] : next[i + 1];
+    std::optional<std::size_t> previous;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (!keptSound_[i]) {
+        if (cluster_[i])
+          (kept_[*cluster_[i]] ? after_ : before_)[*cluster_[i]].push_back(i);
+        else if (next[i + 1])
+          before_[*next[i + 1]].push_back(i);
+        else if (previous)
+          after_[*previous].push_back(i);
+        else
+          front_.push_back(i);
+      }
+      if (cluster_[i]) previous = cluster_[i];
+    }
+  }
+
+  void Append(std::span<const std::uint8_t> bytes, std::uint64_t size) {
+    pos_ += size;
+    if (bytes.empty()) return;
+    auto& body = plan_.Body;
+    if (!body.empty() && body.back().data() + body.back().size() == bytes.data())
+      body.back() = {body.back().data(), body.back().size() + bytes.size()};
+    else
+      body.push_back(bytes);
+  }
+
+  void EmitLoaded(std::uint64_t from, std::uint64_t to) {
+    Append(base_.Bytes().subspan(from, to - from), to - from);
+  }
+
+  void EmitFresh(const std::vector<std::size_t>& which) {
+    for (std::size_t i : which) {
+      const SoundSlot& sound = sounds_[i];
+      if (pos_ > kMaxBankFileSize) return;  // reported once the whole size is known
+      plan_.Offsets[i] = static_cast<std::uint32_t>(pos_);
+      auto& header = plan_.Headers.emplace_back();
+      sound.Element.Entry.Encode(header);
+      const auto extra = ExtraHeaderBytes(sound);
+      const std::uint64_t size = FreshSize(sound.Element.Entry);
+      // The header's bytes live in a deque: they stay where they are as it grows.
+      Append(header, TbSoundEntry::kSize);
+      Append(extra, 0);
+      Append(sound.Samples.Bytes, 0);
+      pos_ += size - TbSoundEntry::kSize;
+    }
+  }
+
+  Result<BankPlan> TooLarge() const {
+    return Result<BankPlan>::Error(
+        ErrorKind::TooLarge,
+        Str("the bank would be ", pos_, " bytes or more; a bank must stay below 4 GiB, so make "
+            "some sounds shorter or split them over two banks"));
+  }
+
+  const LoadedBank& base_;
+  std::span<const SoundSlot> sounds_;
+  bool keepHead_;
+  BankPlan plan_;
+  std::uint64_t pos_ = 0;
+  std::vector<std::optional<std::size_t>> cluster_;
+  std::vector<bool> keptSound_, kept_;
+  std::vector<std::vector<std::size_t>> before_, after_;
+  std::vector<std::size_t> front_;
+};
+
+bool TableAsLoaded(const LoadedBank& base, const BankPlan& plan) {
+  const auto table = EncodeTable(plan.Offsets);
+  const auto loaded = base.Bytes();
+  return table.size() <= loaded.size() && std::equal(table.begin(), table.end(), loaded.begin());
+}
+
+}  // namespace
+
+bool IsUntouched(const LoadedBank& base, const SoundSlot& sound) {
+  if (sound.From.get() != &base) return false;
+  const TbSoundEntry& h = sound.Element.Entry;
+  if (!(h == base.HeaderAt(sound.Origin))) return false;
+  if (sound.Element.Damaged()) return !sound.Samples.Owner;
+  const std::uint64_t start = std::uint64_t{sound.Origin} + h.HeaderSize;
+  return start + h.DataSize <= base.Bytes().size() &&
+         sound.Samples.Bytes.data() == base.Bytes().data() + start &&
+         sound.Samples.Bytes.size() == h.DataSize;
+}
+
+Result<BankPlan> PlanBank(const LoadedBank& base, std::span<const SoundSlot> sounds) {
+  if (4 + 4 * std::uint64_t{sounds.size()} > kMaxBankFileSize)
+    return Result<BankPlan>::Error(ErrorKind::TooLarge, "a bank holds fewer sounds than that");
+  Planner keeping(base, sounds, true);
+  auto plan = keeping.Plan();
+  if (!plan || !keeping.KeepsTableSounds() || TableAsLoaded(base, *plan)) return plan;
+  // Sounds whose bytes lie in the table cannot stay when the table changes: write them afresh.
+  return Planner(base, sounds, false).Plan();
+}
+
+}  // namespace Orvane

@@ -1,0 +1,31 @@
+#pragma once
+// One sound of the bank being edited: its header as it stands, where it came from, and where
+// its samples are. Copying a slot copies no sample bytes: they stay in the store that holds them.
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "TbSoundBank.h"
+
+namespace Orvane {
+
+class LoadedBank;
+
+// Sample bytes and whatever keeps them alive: the loaded file, or the samples an edit brought.
+struct SampleRef {
+  std::shared_ptr<const void> Owner;
+  std::span<const std::uint8_t> Bytes;
+
+  bool SameAs(const SampleRef& other) const {
+    return Bytes.data() == other.Bytes.data() && Bytes.size() == other.Bytes.size();
+  }
+};
+
+struct SoundSlot {
+  BankEntry Element;  // Offset: where the sound lies in the loaded file, or will once saved
+  std::shared_ptr<const LoadedBank> From;  // the loaded file it was read from; null when new
+  std::uint32_t Origin = 0;                // its header's offset in From
+  SampleRef Samples;                       // empty for a damaged sound
+};
+
+}  // namespace Orvane
