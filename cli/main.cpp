@@ -18,7 +18,7 @@ std::string UsageMessage(const CLI::App*, const CLI::Error& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app("List, export, convert and pack the sounds of SDT sound banks.", "orvane-cli");
+  CLI::App app("List, edit, export, convert and pack the sounds of SDT sound banks.", "orvane-cli");
   app.set_version_flag("--version", Orvane::Str("orvane-cli ", Orvane::kVersion));
   app.failure_message(UsageMessage);
   app.require_subcommand(1);
@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   Orvane::Cli::AddCheckCommand(app, exitCode);
   Orvane::Cli::AddPlayCommand(app, exitCode);
   Orvane::Cli::AddConvertCommand(app, exitCode);
+  Orvane::Cli::AddEditCommands(app, exitCode);
 
   try {
     app.parse(argc, argv);

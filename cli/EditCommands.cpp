@@ -1,0 +1,137 @@
+// replace, set, insert and remove: each loads a bank, makes one edit and saves it, over the bank
+// or into --output, atomically. Nothing is written unless the edit and the save both succeed.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "CliCommon.h"
+#include "Commands.h"
+#include "FormatOptions.h"
+#include "Text.h"
+
+namespace Orvane::Cli {
+namespace {
+
+struct SaveTarget {
+  std::filesystem::path Bank;
+  std::optional<std::filesystem::path> Output;
+  bool Force = false;
+};
+
+using Edit = std::function<Result<EditOutcome>(CSoundEditor&)>;
+
+int RunEdit(const SaveTarget& target, const Edit& edit) {
+  CSoundEditor editor;
+  editor.SetReporter(ReportToTool);
+  if (!LoadBankOrReport(editor, target.Bank)) return 1;
+  auto outcome = edit(editor);
+  if (!outcome) {
+    PrintError(Str(target.Bank.string(), ": ", outcome.message()));
+    return 1;
+  }
+  const std::filesystem::path out = target.Output.value_or(target.Bank);
+  if (Status saved = editor.Save(out, {target.Force}); !saved) {
+    PrintError(saved.kind() == ErrorKind::ChangedOnDisk ? saved.message() + " (--force)"
+                                                        : saved.message());
+    return 1;
+  }
+  return WriteToStdout(Str(outcome->Summary, "; saved ", out.string(), "\n")) ? 0 : 1;
+}
+
+void AddSaveOptions(CLI::App& command, SaveTarget& target) {
+  command.add_option("BANK", target.Bank, "The bank file (.sdt)")->required();
+  command.add_option("-o,--output", target.Output, "Save into this file instead of over BANK");
+  command.add_flag("--force", target.Force,
+                   "Save over BANK even when another program changed it since it was loaded");
+}
+
+struct ReplaceOptions {
+  SaveTarget Target;
+  std::uint32_t Index = 0;
+  std::filesystem::path File;
+  bool KeepFormat = false;
+};
+
+struct SetOptions {
+  SaveTarget Target;
+  std::uint32_t Index = 0;
+  FieldEdit Fields;
+};
+
+struct InsertCommandOptions {
+  SaveTarget Target;
+  std::uint32_t Index = 0;
+  std::filesystem::path File;
+  std::optional<std::string> Name;
+  FormatOptions Format;
+};
+
+struct RemoveOptions {
+  SaveTarget Target;
+  std::vector<std::uint32_t> Indexes;
+};
+
+}  // namespace
+
+void AddEditCommands(CLI::App& app, int& exitCode) {
+  auto replace = std::make_shared<ReplaceOptions>();
+  CLI::App* command = app.add_subcommand(
+      "replace", "Replace a sound's samples with an audio file, keeping its name and fields");
+  AddSaveOptions(*command, replace->Target);
+  command->add_option("INDEX", replace->Index, "The sound to replace")->required();
+  command->add_option("FILE", replace->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF")
+      ->required();
+  command->add_flag("--keep-format", replace->KeepFormat,
+                    "Keep the file's own format instead of converting to the sound's");
+  command->callback([replace, &exitCode] {
+    exitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
+      return editor.Replace(replace->Index, replace->File,
+                            replace->KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn);
+    });
+  });
+
+  auto set = std::make_shared<SetOptions>();
+  command = app.add_subcommand("set", "Set a sound's name, Unknown, LoopStart or LoopEnd");
+  AddSaveOptions(*command, set->Target);
+  command->add_option("INDEX", set->Index, "The sound to change")->required();
+  const auto number = CLI::Range(std::uint32_t{0}, std::uint32_t{4294967295u});
+  command->add_option("--name", set->Fields.Name, "At most 16 bytes in Windows-1252");
+  command->add_option("--unknown", set->Fields.Unknown, "0 to 4294967295")->check(number);
+  command->add_option("--loop-start", set->Fields.LoopStart, "0 to 4294967295")->check(number);
+  command->add_option("--loop-end", set->Fields.LoopEnd, "0 to 4294967295")->check(number);
+  command->callback([set, &exitCode] {
+    // A set that changes nothing is a mistake in the command line.
+    if (set->Fields.Empty())
+      throw CLI::ValidationError("give at least one of --name, --unknown, --loop-start, --loop-end");
+    exitCode = RunEdit(set->Target, [&](CSoundEditor& editor) {
+      return editor.SetFields(set->Index, set->Fields);
+    });
+  });
+
+  auto insert = std::make_shared<InsertCommandOptions>();
+  command = app.add_subcommand("insert", "Insert a sound made from an audio file");
+  AddSaveOptions(*command, insert->Target);
+  command->add_option("INDEX", insert->Index, "Its place: 0 to the count (the count appends)")
+      ->required();
+  command->add_option("FILE", insert->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF")
+      ->required();
+  command->add_option("--name", insert->Name, "Its name (default: the file's stem)");
+  AddFormatOptions(*command, insert->Format);
+  command->callback([insert, &exitCode] {
+    exitCode = RunEdit(insert->Target, [&](CSoundEditor& editor) {
+      return editor.Insert(insert->Index, insert->File, {insert->Name, insert->Format.Request()});
+    });
+  });
+
+  auto remove = std::make_shared<RemoveOptions>();
+  command = app.add_subcommand("remove", "Remove sounds; a bank keeps at least one");
+  AddSaveOptions(*command, remove->Target);
+  command->add_option("INDEX", remove->Indexes, "The sounds to remove")->required();
+  command->callback([remove, &exitCode] {
+    exitCode = RunEdit(remove->Target,
+                       [&](CSoundEditor& editor) { return editor.Remove(remove->Indexes); });
+  });
+}
+
+}  // namespace Orvane::Cli
