@@ -1,5 +1,6 @@
 #include "SoundEditor.h"
 
+#include "SoundFormat.h"
 #include "SoundOutput.h"
 #include "Text.h"
 
@@ -16,7 +17,7 @@ Status CSoundEditor::Play(std::uint32_t index) {
   const TbSoundEntry& entry = Entry(index).Entry;
   return Status::Error(
       Str("cannot play sound ", index, " (", +entry.BitsPerSample, "-bit, ", +entry.NumChannels,
-          entry.NumChannels == 1 ? " channel, " : " channels, ", entry.SampleRate >> 1,
+          entry.NumChannels == 1 ? " channel, " : " channels, ", WaveRateOf(entry.SampleRate),
           " Hz): ", played.Reason, "; the default sound played instead"));
 }
 

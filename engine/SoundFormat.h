@@ -33,6 +33,13 @@ inline constexpr std::uint16_t kDefaultSampleRate = 44100;  // 22,050 Hz
 inline constexpr std::uint8_t kDefaultBits = 16;
 inline constexpr std::uint8_t kDefaultMaxChannels = 2;
 
+// The whole hertz a WAVE header gives for a stored SampleRate: a half hertz is dropped.
+inline constexpr std::uint32_t WaveRateOf(std::uint16_t stored) { return stored >> 1; }
+// The stored SampleRate of a whole rate a bank holds (at most kMaxBankRate).
+inline constexpr std::uint16_t StoredRateOf(std::uint32_t hz) {
+  return static_cast<std::uint16_t>(hz * 2);
+}
+
 // The stored SampleRate of `hz`; fails (Unsupported) unless it is a whole or half hertz from
 // 100 Hz (the lowest rate playback takes) to 32,767.5 Hz.
 Result<std::uint16_t> StoredSampleRate(double hz);

@@ -17,6 +17,11 @@ constexpr double kMaxSourceRate = 768000;
 
 }  // namespace
 
+SoundFormat FormatOfWave(const WaveInfo& wave) {
+  return {StoredRateOf(wave.SampleRate), static_cast<std::uint8_t>(wave.BitsPerSample),
+          static_cast<std::uint8_t>(wave.NumChannels)};
+}
+
 FormatRequest FormatRequest::Exactly(const SoundFormat& format) {
   return {format.SampleRate, format.BitsPerSample, format.NumChannels};
 }
@@ -30,9 +35,7 @@ bool SoundFile::CopiesUnchanged(const FormatRequest& request) const {
 SoundFormat SoundFile::TargetFor(const FormatRequest& request, unsigned decodedChannels) const {
   SoundFormat target;
   if (Fits) {
-    target = {static_cast<std::uint16_t>(Wave->SampleRate * 2),
-              static_cast<std::uint8_t>(Wave->BitsPerSample),
-              static_cast<std::uint8_t>(Wave->NumChannels)};
+    target = FormatOfWave(*Wave);
   } else {
     target = {kDefaultSampleRate, kDefaultBits,
               static_cast<std::uint8_t>(decodedChannels <= kDefaultMaxChannels ? decodedChannels : 1)};

@@ -42,6 +42,9 @@ struct SoundFile {
   SoundFormat TargetFor(const FormatRequest& request, unsigned decodedChannels) const;
 };
 
+// The format of a WAVE file that fits a bank, as the bank stores it.
+SoundFormat FormatOfWave(const WaveInfo& wave);
+
 // Why a WAVE file cannot go into a bank as it is: NeedsConversion where conversion mends it,
 // Unsupported where nothing here can, each saying how to mend the file; Ok when it fits.
 Status CheckFitsBank(const WaveInfo& wave);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "SoundFormat.h"
 
 namespace Orvane {
 
@@ -12,7 +13,7 @@ WAVE WAVE::FromEntry(const TbSoundEntry& entry) {
   w.RiffSize = entry.DataSize + 36u;
   w.FormatTag = 1;
   w.NumChannels = entry.NumChannels;
-  w.SampleRate = entry.SampleRate >> 1;
+  w.SampleRate = WaveRateOf(entry.SampleRate);
   w.ByteRate = w.SampleRate * entry.NumChannels * entry.BitsPerSample / 8u;
   w.BlockAlign = static_cast<std::uint16_t>(entry.NumChannels * entry.BitsPerSample / 8u);
   w.BitsPerSample = entry.BitsPerSample;
