@@ -26,6 +26,7 @@ Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
   history_.Clear();
   SoundsChanged();
   offsetsStale_ = false;  // as the file has them
+  plannedSize_ = m_FileSize;
   return Status::Ok();
 }
 
@@ -60,7 +61,12 @@ void CSoundEditor::RefreshOffsets() const {
   auto plan = Plan();
   if (!plan) return;  // never kept: every edit is checked against this
   plannedSize_ = plan->Size;
-  for (std::size_t i = 0; i < m_Entries.size(); ++i) m_Entries[i].Element.Offset = plan->Offsets[i];
+  for (std::size_t i = 0; i < m_Entries.size(); ++i) {
+    SoundSlot& sound = m_Entries[i];
+    // A damaged sound stays where its table entry points until it is mended or removed.
+    const bool asLoaded = sound.Element.Damaged() && IsUntouched(*m_pFileBuffer, sound);
+    sound.Element.Offset = asLoaded ? sound.Origin : plan->Offsets[i];
+  }
 }
 
 const BankEntry& CSoundEditor::Entry(std::uint32_t index) const {
