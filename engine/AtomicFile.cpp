@@ -7,28 +7,57 @@
 #include "Text.h"
 
 namespace Orvane {
+namespace {
 
-std::filesystem::path TempPathBeside(const std::filesystem::path& target) {
-  std::random_device random;
-  const auto tag = (static_cast<std::uint64_t>(random()) << 32) | random();
-  std::filesystem::path temp = target;
-  temp.replace_filename(Str('.', target.filename().string(), '.', std::hex, tag, ".tmp"));
-  return temp;
+// What a file that did not exist gets, less the umask.
+constexpr std::uint32_t kNewFileMode = 0644;
+// Names tried before giving up on a folder that seems to hold them all.
+constexpr int kTempNameAttempts = 100;
+
+}  // namespace
+
+Result<TempFile> CreateTempBeside(const std::filesystem::path& file, std::uint32_t mode) {
+  std::mt19937_64 random{std::random_device{}()};
+  std::filesystem::path temp = file;
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    temp.replace_filename(Str('.', file.filename().string(), '.', std::hex, random(), ".tmp"));
+    auto created = OutputFile::CreateNew(temp, mode);
+    if (!created) return created.status();
+    if (*created) return TempFile{std::move(temp), std::move(**created)};
+  }
+  return Result<TempFile>::Error(
+      ErrorKind::Io, Str(kTempNameAttempts, " names for a temporary file were all taken"),
+      InFile(file));
 }
 
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& target) {
-  std::filesystem::path temp = TempPathBeside(target);
-  OutputFile file;
-  if (std::string failed = file.Create(temp); !failed.empty())
-    return Result<AtomicFile>::Error(Str("cannot create ", target.string(), ": ", failed));
-  return AtomicFile(target, std::move(temp), std::move(file));
+  const auto fail = [&](const Status& failure) {
+    return Result<AtomicFile>::Error(ErrorKind::Io,
+                                     Str("cannot create ", target.string(), ": ", failure.message()),
+                                     InFile(target));
+  };
+  auto file = ResolveLinks(target);
+  if (!file) return fail(file.status());
+  auto mode = PermissionsOf(*file);
+  if (!mode) return fail(mode.status());
+  auto temp = CreateTempBeside(*file, mode->value_or(kNewFileMode));
+  if (!temp) return fail(temp.status());
+  AtomicFile out(target, std::move(*file), std::move(*temp));
+  // The umask came off at the creation; the target's own bits are kept whole.
+  if (*mode)
+    if (Status kept = out.file_.SetMode(**mode); !kept) return Result<AtomicFile>(out.Failed(kept));
+  return out;
 }
 
-AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path temp, OutputFile file)
-    : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
+AtomicFile::AtomicFile(std::filesystem::path target, std::filesystem::path replaced, TempFile temp)
+    : target_(std::move(target)),
+      replaced_(std::move(replaced)),
+      temp_(std::move(temp.Path)),
+      file_(std::move(temp.File)) {}
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : target_(std::move(other.target_)),
+      replaced_(std::move(other.replaced_)),
       temp_(std::move(other.temp_)),
       file_(std::move(other.file_)),
       written_(other.written_),
@@ -44,41 +73,53 @@ void AtomicFile::Discard() {
   std::filesystem::remove(temp_, ignored);
 }
 
-Status AtomicFile::Failed(const std::string& reason) {
+Status AtomicFile::Failed(const Status& failure) {
   Discard();
-  return Status::Error(Str("writing ", target_.string(), " failed after ", written_, " bytes: ",
-                           reason));
+  // A failure of the file copied from is that file's: it keeps its kind and its name.
+  const std::string& file = failure.where().File;
+  const bool source = !file.empty() && file != temp_.string();
+  return Status::Error(source ? failure.kind() : ErrorKind::Io,
+                       Str("writing ", target_.string(), " failed after ", written_, " bytes: ",
+                           source ? file + ": " : "", failure.message()),
+                       InFile(target_, failure.where().Offset));
 }
 
 Status AtomicFile::Write(std::span<const std::uint8_t> bytes) {
-  if (std::string failed = file_.Write(bytes); !failed.empty()) return Failed(failed);
+  if (Status s = file_.Write(bytes); !s) return Failed(s);
   written_ += bytes.size();
   return Status::Ok();
 }
 
 Status AtomicFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (offset > written_ || bytes.size() > written_ - offset)
-    return Failed("a patch past the bytes written so far");
-  if (std::string failed = file_.WriteAt(offset, bytes); !failed.empty()) return Failed(failed);
+    return Failed(Status::Error(ErrorKind::Io, "a patch past the bytes written so far"));
+  if (Status s = file_.WriteAt(offset, bytes); !s) return Failed(s);
   return Status::Ok();
 }
 
 Status AtomicFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
-  if (std::string failed = file_.CopyFrom(source, offset, length); !failed.empty())
-    return Failed(failed);
+  if (Status s = file_.CopyFrom(source, offset, length); !s) return Failed(s);
   written_ += length;
   return Status::Ok();
 }
 
 Status AtomicFile::Commit() {
-  if (std::string failed = file_.Close(); !failed.empty()) return Failed(failed);
+  // Synced first: after a crash the target is the old file or the new one, never a torn one.
+  if (Status s = file_.Sync(); !s) return Failed(s);
+  if (Status s = file_.Close(); !s) return Failed(s);
   std::error_code ec;
-  std::filesystem::rename(temp_, target_, ec);
+  std::filesystem::rename(temp_, replaced_, ec);
   if (ec) {
     Discard();
-    return Status::Error(Str("cannot replace ", target_.string(), ": ", ec.message()));
+    return Status::Error(ErrorKind::Io, Str("cannot replace ", target_.string(), ": ", ec.message()),
+                         InFile(target_));
   }
   done_ = true;
+  if (Status s = SyncFolder(replaced_.parent_path()); !s)
+    return Status::Error(ErrorKind::Io,
+                         Str(target_.string(), " was written, but its folder could not be synced (",
+                             s.message(), "): a crash now could bring back the earlier file"),
+                         InFile(target_));
   return Status::Ok();
 }
 

@@ -1,6 +1,11 @@
 #pragma once
-// Writes a file under a temporary name beside its target and moves it over the target only
-// when every byte has been written: a failure leaves the target as it was and nothing behind.
+// The one writer of every file this program makes: the bytes go into a temporary file created
+// beside the target, which is synced and renamed over the target only when every byte has been
+// written, and the folder is synced after. A failure leaves the target as it was and nothing
+// behind. The target's permissions are kept; a target that is a symbolic link is written
+// through it (the file it names is replaced, the link stays).
+// Failures are ErrorKind::Io, naming the target, with the target in Where; a file copied from
+// that changed meanwhile is ErrorKind::ChangedOnDisk.
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -10,8 +15,12 @@
 
 namespace Orvane {
 
-// A name for a scratch file beside `target`, hidden and unlikely to be taken.
-std::filesystem::path TempPathBeside(const std::filesystem::path& target);
+struct TempFile {
+  std::filesystem::path Path;
+  OutputFile File;
+};
+// A file created beside `file` under a hidden name nobody had, with `mode` less the umask.
+Result<TempFile> CreateTempBeside(const std::filesystem::path& file, std::uint32_t mode);
 
 class AtomicFile {
  public:
@@ -36,11 +45,12 @@ class AtomicFile {
   const std::filesystem::path& Target() const { return target_; }
 
  private:
-  AtomicFile(std::filesystem::path target, std::filesystem::path temp, OutputFile file);
-  Status Failed(const std::string& reason);
+  AtomicFile(std::filesystem::path target, std::filesystem::path replaced, TempFile temp);
+  Status Failed(const Status& failure);
   void Discard();
 
   std::filesystem::path target_;
+  std::filesystem::path replaced_;  // the file the target's links name: the one renamed over
   std::filesystem::path temp_;
   OutputFile file_;
   std::uint64_t written_ = 0;

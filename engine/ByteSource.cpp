@@ -12,8 +12,7 @@ bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
 
 Result<FileSource> FileSource::Open(const std::filesystem::path& path) {
   InputFile file;
-  if (std::string failed = file.Open(path); !failed.empty())
-    return Result<FileSource>::Error(failed);
+  if (Status opened = file.Open(path); !opened) return Result<FileSource>(opened);
   return FileSource(std::move(file));
 }
 

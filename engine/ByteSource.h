@@ -29,11 +29,12 @@ class MemorySource final : public ByteSource {
 
 class FileSource final : public ByteSource {
  public:
-  // Fails with the system's reason when the file cannot be opened or is not a regular file.
+  // Fails with the system's reason when the file cannot be opened or is not a regular file
+  // (ErrorKind::NotFound when there is none).
   static Result<FileSource> Open(const std::filesystem::path& path);
   std::uint64_t Size() const override { return file_.Size(); }
   bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
-    return file_.ReadAt(offset, out);
+    return file_.ReadAt(offset, out).ok();
   }
   const InputFile& File() const { return file_; }
 

@@ -8,12 +8,14 @@
 namespace Orvane {
 
 Result<ScratchFile> ScratchFile::CreateBeside(const std::filesystem::path& target) {
-  std::filesystem::path path = TempPathBeside(target);
-  OutputFile file;
-  if (std::string failed = file.Create(path); !failed.empty())
+  // Only this process reads it back.
+  auto created = CreateTempBeside(target, 0600);
+  if (!created)
     return Result<ScratchFile>::Error(
-        ErrorKind::Io, Str("cannot create a scratch file beside ", target.string(), ": ", failed));
-  return ScratchFile(std::move(path), std::move(file));
+        ErrorKind::Io,
+        Str("cannot create a scratch file beside ", target.string(), ": ", created.message()),
+        InFile(target));
+  return ScratchFile(std::move(created->Path), std::move(created->File));
 }
 
 ScratchFile::ScratchFile(ScratchFile&& other) noexcept
@@ -27,18 +29,21 @@ ScratchFile::~ScratchFile() {
 }
 
 Status ScratchFile::Append(std::span<const std::uint8_t> bytes) {
-  if (std::string failed = file_.Write(bytes); !failed.empty())
+  if (Status written = file_.Write(bytes); !written)
     return Status::Error(ErrorKind::Io, Str("writing the scratch file ", path_.string(),
-                                            " failed after ", size_, " bytes: ", failed));
+                                            " failed after ", size_, " bytes: ", written.message()),
+                         written.where());
   size_ += bytes.size();
   return Status::Ok();
 }
 
 Result<InputFile> ScratchFile::Reader() const {
   InputFile reader;
-  if (std::string failed = reader.Open(path_); !failed.empty())
+  if (Status opened = reader.Open(path_); !opened)
     return Result<InputFile>::Error(
-        ErrorKind::Io, Str("cannot read back the scratch file ", path_.string(), ": ", failed));
+        ErrorKind::Io,
+        Str("cannot read back the scratch file ", path_.string(), ": ", opened.message()),
+        opened.where());
   return reader;
 }
 

@@ -1,6 +1,6 @@
 #include <system_error>
 
-#include "File.h"
+#include "AtomicFile.h"
 #include "SoundEditor.h"
 #include "SoundFileName.h"
 #include "Text.h"
@@ -14,28 +14,27 @@ Status CSoundEditor::Export(std::uint32_t index) { return ExportTo(index, Output
 Status CSoundEditor::ExportTo(std::uint32_t index, const std::filesystem::path& folder) {
   auto samples = SampleData(index);
   if (!samples) return Status::Error(Str("cannot export: ", samples.message()));
-  const std::filesystem::path file = folder / ExportFileName(index, m_Entries[index].Entry);
+  const TbSoundEntry& entry = Entry(index).Entry;
+  const std::filesystem::path file = folder / ExportFileName(index, entry);
+  Where where = InFile(file);
+  where.Sound = index;
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec)
-    return Status::Error(Str("cannot export sound ", index, " to ", file.string(),
-                             ": the folder cannot be created: ", ec.message()));
-  const auto fail = [&](const std::string& reason) {
-    return Status::Error(Str("cannot export sound ", index, " to ", file.string(), ": ", reason));
-  };
-  OutputFile out;
-  if (std::string failed = out.Create(file); !failed.empty()) return fail(failed);
-  const auto header = WAVE::FromEntry(m_Entries[index].Entry).Encode();
-  std::string failed = out.Write(header);
-  if (failed.empty()) failed = out.Write(*samples);
-  if (failed.empty()) failed = out.Close();
-  if (!failed.empty()) {
-    // A cut-off file would be packed later as if it were whole.
-    (void)out.Close();
-    std::filesystem::remove(file, ec);
-    return fail(failed);
-  }
-  return Status::Ok();
+    return Status::Error(ErrorKind::Io,
+                         Str("cannot export sound ", index, " to ", file.string(),
+                             ": the folder cannot be created: ", ec.message()),
+                         where);
+  // Written whole or not at all: a cut-off file would be packed later as if it were whole, and
+  // a failure must not cost the file an earlier export made.
+  const auto written = [&]() -> Status {
+    auto out = AtomicFile::Create(file);
+    if (!out) return out.status();
+    if (Status s = out->Write(WAVE::FromEntry(entry).Encode()); !s) return s;
+    if (Status s = out->Write(*samples); !s) return s;
+    return out->Commit();
+  }();
+  return written.Prefixed(Str("cannot export sound ", index, ": ")).At(where);
 }
 
 }  // namespace Orvane
