@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include <algorithm>
+
 #include <random>
 #include <system_error>
 #include <utility>
@@ -106,7 +108,22 @@ Status AtomicFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::
 Status AtomicFile::Commit() {
   // Synced first: after a crash the target is the old file or the new one, never a torn one.
   if (Status s = file_.Sync(); !s) return Failed(s);
+  if (Status s = Finish(); !s) return s;
+  if (Status s = Rename(); !s) return s;
+  if (Status s = SyncFolder(replaced_.parent_path()); !s)
+    return Status::Error(ErrorKind::Io,
+                         Str(target_.string(), " was written, but its folder could not be synced (",
+                             s.message(), "): a crash now could bring back the earlier file"),
+                         InFile(target_));
+  return Status::Ok();
+}
+
+Status AtomicFile::Finish() {
   if (Status s = file_.Close(); !s) return Failed(s);
+  return Status::Ok();
+}
+
+Status AtomicFile::Rename() {
   std::error_code ec;
   std::filesystem::rename(temp_, replaced_, ec);
   if (ec) {
@@ -115,12 +132,33 @@ Status AtomicFile::Commit() {
                          InFile(target_));
   }
   done_ = true;
-  if (Status s = SyncFolder(replaced_.parent_path()); !s)
-    return Status::Error(ErrorKind::Io,
-                         Str(target_.string(), " was written, but its folder could not be synced (",
-                             s.message(), "): a crash now could bring back the earlier file"),
-                         InFile(target_));
   return Status::Ok();
+}
+
+std::vector<Status> AtomicFile::CommitAll(std::span<AtomicFile> files) {
+  std::vector<Status> results(files.size(), Status::Ok());
+  std::vector<std::filesystem::path> folders;
+  for (const AtomicFile& f : files) {
+    std::filesystem::path folder = f.replaced_.parent_path();
+    if (!f.done_ && std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(std::move(folder));
+  }
+  for (const auto& folder : folders)
+    if (Status s = SyncFileSystemOf(folder); !s) {
+      // Nothing is renamed over a target unless its bytes are on the disk.
+      for (std::size_t i = 0; i < files.size(); ++i) results[i] = files[i].Failed(s);
+      return results;
+    }
+  for (std::size_t i = 0; i < files.size(); ++i)
+    if (!files[i].done_) results[i] = files[i].Rename();
+  for (const auto& folder : folders)
+    if (Status s = SyncFolder(folder); !s)
+      for (Status& r : results)
+        if (r) r = Status::Error(ErrorKind::Io,
+                                 Str("the folder ", folder.string(), " could not be synced (",
+                                     s.message(), "): a crash now could bring back earlier files"),
+                                 InFile(folder));
+  return results;
 }
 
 }  // namespace Orvane

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "BankCreator.h"
 #include "PageBuffer.h"
 #include "Reporter.h"
@@ -36,6 +37,10 @@ class CSoundEditor {
   // or into `folder`, creating the folder when it is missing.
   Status Export(std::uint32_t index);
   Status ExportTo(std::uint32_t index, const std::filesystem::path& folder);
+  // Exports several sounds into `folder` with one sync of the disk for all of them; one answer
+  // per index, and each file written whole or not at all.
+  std::vector<Status> ExportEach(std::span<const std::uint32_t> indexes,
+                                 const std::filesystem::path& folder);
 
   // Starts playing sound `index` and returns at once.
   Status Play(std::uint32_t index);
@@ -55,6 +60,7 @@ class CSoundEditor {
   Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
 
  private:
+  Result<AtomicFile> WriteExport(std::uint32_t index, const std::filesystem::path& folder) const;
   // m_Count is always m_Entries.size(); both are set together in LoadBank and Clear only.
   std::uint32_t m_Count = 0;
   std::vector<BankEntry> m_Entries;

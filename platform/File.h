@@ -100,5 +100,8 @@ Result<std::optional<std::uint32_t>> PermissionsOf(const std::filesystem::path& 
 Result<std::filesystem::path> ResolveLinks(const std::filesystem::path& path);
 // Waits until the entries of `folder` (a file renamed into it) are on the disk.
 Status SyncFolder(const std::filesystem::path& folder);
+// Waits until every file written on the file system holding `folder` is on the disk: one sync
+// for many files instead of one each.
+Status SyncFileSystemOf(const std::filesystem::path& folder);
 
 }  // namespace Orvane

@@ -260,4 +260,18 @@ Status SyncFolder(const std::filesystem::path& folder) {
   return error == 0 ? Status::Ok() : SystemFailure(error, dir);
 }
 
+Status SyncFileSystemOf(const std::filesystem::path& folder) {
+  const std::filesystem::path dir = folder.empty() ? "." : folder;
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return SystemFailure(dir);
+#if defined(__linux__)
+  const int error = ::syncfs(fd) == 0 ? 0 : errno;
+#else
+  ::sync();
+  const int error = 0;
+#endif
+  ::close(fd);
+  return error == 0 ? Status::Ok() : SystemFailure(error, dir);
+}
+
 }  // namespace Orvane
