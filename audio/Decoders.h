@@ -33,8 +33,8 @@ Result<std::unique_ptr<FloatSource>> OpenInChildProcess(const SourceOpener& open
 // rather than waited on.
 inline Result<InputFile> OpenAudioFile(const std::filesystem::path& file) {
   InputFile input;
-  if (const std::string reason = input.Open(file); !reason.empty())
-    return Result<InputFile>::Error(ErrorKind::Io, Str("cannot open the file: ", reason));
+  if (Status opened = input.Open(file); !opened)
+    return Result<InputFile>::Error(ErrorKind::Io, Str("cannot open the file: ", opened.message()));
   return input;
 }
 

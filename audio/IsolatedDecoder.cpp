@@ -64,11 +64,12 @@ std::span<const std::uint8_t> BytesOf(std::span<const float> samples) {
   return {reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size_bytes()};
 }
 
-bool Send(ChildPipe& pipe, Record type, std::span<const std::uint8_t> payload) {
+Status Send(ChildPipe& pipe, Record type, std::span<const std::uint8_t> payload) {
   std::vector<std::uint8_t> header;
   Append(header, RecordHeader{static_cast<std::uint32_t>(type),
                               static_cast<std::uint32_t>(payload.size())});
-  return pipe.Write(header) && pipe.Write(payload);
+  if (Status sent = pipe.Write(header); !sent) return sent;
+  return pipe.Write(payload);
 }
 
 void AppendText(std::vector<std::uint8_t>& out, const std::string& text, std::size_t maxBytes) {

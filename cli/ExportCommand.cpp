@@ -23,8 +23,8 @@ int RunExport(ExportOptions options) {
     std::iota(options.Indexes.begin(), options.Indexes.end(), 0u);
   }
   int exitCode = 0;
-  for (std::uint32_t index : options.Indexes) {
-    if (Status exported = editor.ExportTo(index, options.Output); !exported) {
+  for (const Status& exported : editor.ExportEach(options.Indexes, options.Output)) {
+    if (!exported) {
       PrintError(exported.message());
       exitCode = 1;
     }

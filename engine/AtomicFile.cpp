@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include <algorithm>
+
 #include <random>
 #include <system_error>
 #include <utility>
@@ -27,14 +29,14 @@ Result<TempFile> CreateTempBeside(const std::filesystem::path& file, std::uint32
   }
   return Result<TempFile>::Error(
       ErrorKind::Io, Str(kTempNameAttempts, " names for a temporary file were all taken"),
-      Where{.File = file.string()});
+      InFile(file));
 }
 
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& target) {
   const auto fail = [&](const Status& failure) {
     return Result<AtomicFile>::Error(ErrorKind::Io,
                                      Str("cannot create ", target.string(), ": ", failure.message()),
-                                     Where{.File = target.string()});
+                                     InFile(target));
   };
   auto file = ResolveLinks(target);
   if (!file) return fail(file.status());
@@ -81,7 +83,7 @@ Status AtomicFile::Failed(const Status& failure) {
   return Status::Error(source ? failure.kind() : ErrorKind::Io,
                        Str("writing ", target_.string(), " failed after ", written_, " bytes: ",
                            source ? file + ": " : "", failure.message()),
-                       Where{.File = target_.string(), .Offset = failure.where().Offset});
+                       InFile(target_, failure.where().Offset));
 }
 
 Status AtomicFile::Write(std::span<const std::uint8_t> bytes) {
@@ -106,21 +108,57 @@ Status AtomicFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::
 Status AtomicFile::Commit() {
   // Synced first: after a crash the target is the old file or the new one, never a torn one.
   if (Status s = file_.Sync(); !s) return Failed(s);
+  if (Status s = Finish(); !s) return s;
+  if (Status s = Rename(); !s) return s;
+  if (Status s = SyncFolder(replaced_.parent_path()); !s)
+    return Status::Error(ErrorKind::Io,
+                         Str(target_.string(), " was written, but its folder could not be synced (",
+                             s.message(), "): a crash now could bring back the earlier file"),
+                         InFile(target_));
+  return Status::Ok();
+}
+
+Status AtomicFile::Finish() {
   if (Status s = file_.Close(); !s) return Failed(s);
+  return Status::Ok();
+}
+
+Status AtomicFile::Rename() {
   std::error_code ec;
   std::filesystem::rename(temp_, replaced_, ec);
   if (ec) {
     Discard();
     return Status::Error(ErrorKind::Io, Str("cannot replace ", target_.string(), ": ", ec.message()),
-                         Where{.File = target_.string()});
+                         InFile(target_));
   }
   done_ = true;
-  if (Status s = SyncFolder(replaced_.parent_path()); !s)
-    return Status::Error(ErrorKind::Io,
-                         Str(target_.string(), " was written, but its folder could not be synced (",
-                             s.message(), "): a crash now could bring back the earlier file"),
-                         Where{.File = target_.string()});
   return Status::Ok();
+}
+
+std::vector<Status> AtomicFile::CommitAll(std::span<AtomicFile> files) {
+  std::vector<Status> results(files.size(), Status::Ok());
+  std::vector<std::filesystem::path> folders;
+  for (const AtomicFile& f : files) {
+    std::filesystem::path folder = f.replaced_.parent_path();
+    if (!f.done_ && std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(std::move(folder));
+  }
+  for (const auto& folder : folders)
+    if (Status s = SyncFileSystemOf(folder); !s) {
+      // Nothing is renamed over a target unless its bytes are on the disk.
+      for (std::size_t i = 0; i < files.size(); ++i) results[i] = files[i].Failed(s);
+      return results;
+    }
+  for (std::size_t i = 0; i < files.size(); ++i)
+    if (!files[i].done_) results[i] = files[i].Rename();
+  for (const auto& folder : folders)
+    if (Status s = SyncFolder(folder); !s)
+      for (Status& r : results)
+        if (r) r = Status::Error(ErrorKind::Io,
+                                 Str("the folder ", folder.string(), " could not be synced (",
+                                     s.message(), "): a crash now could bring back earlier files"),
+                                 InFile(folder));
+  return results;
 }
 
 }  // namespace Orvane

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <vector>
 
 #include "File.h"
 #include "Status.h"
@@ -39,14 +40,21 @@ class AtomicFile {
   // Appends `length` bytes of `source` from `offset` without holding them in memory.
   Status CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length);
   std::uint64_t BytesWritten() const { return written_; }
-  // Closes and renames over the target.
+  // Syncs, closes and renames over the target, then syncs the folder.
   Status Commit();
+  // Closes the temporary file, for CommitAll.
+  Status Finish();
+  // Commits files that are Finish()ed with one sync of the file system for all of them, then
+  // renames each over its target and syncs each folder once: many small files (an export of
+  // every sound) cost one sync, not two each. One answer per file.
+  static std::vector<Status> CommitAll(std::span<AtomicFile> files);
 
   const std::filesystem::path& Target() const { return target_; }
 
  private:
   AtomicFile(std::filesystem::path target, std::filesystem::path replaced, TempFile temp);
   Status Failed(const Status& failure);
+  Status Rename();
   void Discard();
 
   std::filesystem::path target_;

@@ -14,7 +14,7 @@ Result<ScratchFile> ScratchFile::CreateBeside(const std::filesystem::path& targe
     return Result<ScratchFile>::Error(
         ErrorKind::Io,
         Str("cannot create a scratch file beside ", target.string(), ": ", created.message()),
-        Where{.File = target.string()});
+        InFile(target));
   return ScratchFile(std::move(created->Path), std::move(created->File));
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "BankCreator.h"
 #include "BankLayout.h"
 #include "EditHistory.h"
@@ -54,6 +55,10 @@ class CSoundEditor {
   // or into `folder`, creating the folder when it is missing.
   Status Export(std::uint32_t index);
   Status ExportTo(std::uint32_t index, const std::filesystem::path& folder);
+  // Exports several sounds into `folder` with one sync of the disk for all of them; one answer
+  // per index, and each file written whole or not at all.
+  std::vector<Status> ExportEach(std::span<const std::uint32_t> indexes,
+                                 const std::filesystem::path& folder);
 
   // Starts playing sound `index` and returns at once.
   Status Play(std::uint32_t index);
@@ -95,6 +100,7 @@ class CSoundEditor {
   void SetReporter(Reporter reporter) { report_ = std::move(reporter); }
 
  private:
+  Result<AtomicFile> WriteExport(std::uint32_t index, const std::filesystem::path& folder) const;
   // Applies `change`, and keeps it when the bank it makes can be saved; undoes it otherwise.
   Result<EditOutcome> Commit(std::unique_ptr<BankChange> change, std::string summary);
   // The layout saving would write now; shown as the sounds' offsets.

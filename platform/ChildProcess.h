@@ -14,8 +14,8 @@ namespace Orvane {
 // The child's end of the pipe.
 class ChildPipe {
  public:
-  // Writes all of `bytes`; false once the parent has stopped listening.
-  bool Write(std::span<const std::uint8_t> bytes);
+  // Writes all of `bytes`; ErrorKind::Io once the parent has stopped listening.
+  Status Write(std::span<const std::uint8_t> bytes);
 
  private:
   friend class ChildProcess;

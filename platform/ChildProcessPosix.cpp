@@ -143,14 +143,16 @@ bool ChildrenAreReapedBySystem() {
 
 }  // namespace
 
-bool ChildPipe::Write(std::span<const std::uint8_t> bytes) {
+Status ChildPipe::Write(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0)
+      return Status::Error(ErrorKind::Io, Str("cannot write to the parent process: ", LastError()));
+    if (n == 0) return Status::Error(ErrorKind::Io, "the parent process accepted no more bytes");
     bytes = bytes.subspan(static_cast<std::size_t>(n));
   }
-  return true;
+  return Status::Ok();
 }
 
 Result<ChildProcess> ChildProcess::Start(const Body& body, std::uint64_t extraAddressSpace) {

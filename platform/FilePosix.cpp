@@ -9,112 +9,175 @@
 #include <vector>
 
 #include "File.h"
+#include "Text.h"
 
 namespace Orvane {
 namespace {
 
-std::string LastError() { return std::generic_category().message(errno); }
-
 constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
+// As many links as the system itself follows in one path before it calls it a loop.
+constexpr int kMaxLinks = 40;
+
+std::string Reason(int error) { return std::generic_category().message(error); }
+
+Status SystemFailure(int error, const std::filesystem::path& path,
+                     std::optional<std::uint64_t> offset = {}) {
+  return Status::Error(error == ENOENT ? ErrorKind::NotFound : ErrorKind::Io, Reason(error),
+                       InFile(path, offset));
+}
+
+// The failure the system reported in errno, about `path`.
+Status SystemFailure(const std::filesystem::path& path, std::optional<std::uint64_t> offset = {}) {
+  return SystemFailure(errno, path, offset);
+}
 
 void CloseQuietly(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
 }
 
+FileStamp StampFrom(const struct stat& info) {
+  return {.Device = static_cast<std::uint64_t>(info.st_dev),
+          .Inode = static_cast<std::uint64_t>(info.st_ino),
+          .Size = static_cast<std::uint64_t>(info.st_size),
+          .ModifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+// What stat says of `path`, through links; nullopt when nothing is there.
+Result<std::optional<struct stat>> StatOf(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) return std::optional(info);
+  if (errno == ENOENT) return std::optional<struct stat>();
+  return SystemFailure(path);
+}
+
 }  // namespace
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      stamp_(std::exchange(other.stamp_, {})) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
     CloseQuietly(fd_);
     fd_ = std::exchange(other.fd_, -1);
-    size_ = std::exchange(other.size_, 0);
+    path_ = std::move(other.path_);
+    stamp_ = std::exchange(other.stamp_, {});
   }
   return *this;
 }
 
 InputFile::~InputFile() { CloseQuietly(fd_); }
 
-std::string InputFile::Open(const std::filesystem::path& path) {
+Status InputFile::Failure(ErrorKind kind, std::string reason,
+                          std::optional<std::uint64_t> offset) const {
+  return Status::Error(kind, std::move(reason), InFile(path_, offset));
+}
+
+Status InputFile::Open(const std::filesystem::path& path) {
   CloseQuietly(fd_);
+  stamp_ = {};
+  path_ = path;
   // Non-blocking, so that opening a pipe under a sound's name cannot wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return LastError();
+  if (fd < 0) return SystemFailure(path);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
-    std::string reason = LastError();
+    Status failed = SystemFailure(path);
     ::close(fd);
-    return reason;
+    return failed;
   }
   if (!S_ISREG(info.st_mode)) {
     ::close(fd);
-    return S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
+    return Failure(ErrorKind::Io, S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file",
+                   {});
   }
   fd_ = fd;
-  size_ = static_cast<std::uint64_t>(info.st_size);
-  return {};
+  stamp_ = StampFrom(info);
+  return Status::Ok();
 }
 
-bool InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
-  if (offset > size_ || out.size() > size_ - offset) return false;
+Status InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  if (offset > Size() || out.size() > Size() - offset)
+    return Failure(ErrorKind::Damaged,
+                   Str("the file ends at byte ", Size(), ", before the ", out.size(),
+                       " bytes at byte ", offset),
+                   offset);
   for (std::size_t done = 0; done < out.size();) {
     const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done,
                               static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return SystemFailure(path_, offset + done);
+    if (n == 0)
+      return Failure(ErrorKind::ChangedOnDisk,
+                     Str("the file ends at byte ", offset + done, " now; it was ", Size(),
+                         " bytes long when it was opened"),
+                     offset + done);
     done += static_cast<std::size_t>(n);
   }
-  return true;
+  return Status::Ok();
 }
 
-OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+OutputFile::OutputFile(OutputFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
     CloseQuietly(fd_);
     fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
   }
   return *this;
 }
 
 OutputFile::~OutputFile() { CloseQuietly(fd_); }
 
-std::string OutputFile::Create(const std::filesystem::path& path) {
-  CloseQuietly(fd_);
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  return fd_ < 0 ? LastError() : std::string();
+Status OutputFile::Failure(std::string reason) const {
+  return Status::Error(ErrorKind::Io, std::move(reason), InFile(path_));
 }
 
-std::string OutputFile::Write(std::span<const std::uint8_t> bytes) {
+Result<std::optional<OutputFile>> OutputFile::CreateNew(const std::filesystem::path& path,
+                                                        std::uint32_t mode) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        static_cast<mode_t>(mode));
+  if (fd >= 0) return std::optional(OutputFile(fd, path));
+  if (errno == EEXIST) return std::optional<OutputFile>();
+  return SystemFailure(path);
+}
+
+Status OutputFile::SetMode(std::uint32_t mode) {
+  return ::fchmod(fd_, static_cast<mode_t>(mode)) == 0 ? Status::Ok() : SystemFailure(path_);
+}
+
+Status OutputFile::Write(std::span<const std::uint8_t> bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return LastError();
-    if (n == 0) return "the system accepted no more bytes";
+    if (n < 0) return SystemFailure(path_);
+    if (n == 0) return Failure("the system accepted no more bytes");
     done += static_cast<std::size_t>(n);
   }
-  return {};
+  return Status::Ok();
 }
 
-std::string OutputFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+Status OutputFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
                                static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return LastError();
-    if (n == 0) return "the system accepted no more bytes";
+    if (n < 0) return SystemFailure(path_, offset + done);
+    if (n == 0) return Failure("the system accepted no more bytes");
     done += static_cast<std::size_t>(n);
   }
-  return {};
+  return Status::Ok();
 }
 
-std::string OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset,
-                                 std::uint64_t length) {
-  if (offset > source.size_ || length > source.size_ - offset)
-    return "the file is shorter than it was";
+Status OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
+  const auto shorter = [&](std::uint64_t at) {
+    return source.Failure(ErrorKind::ChangedOnDisk, "the file is shorter than it was", at);
+  };
+  if (offset > source.Size() || length > source.Size() - offset) return shorter(offset);
 #if defined(__linux__)
   // The kernel copies without the bytes passing through this process.
   off_t in = static_cast<off_t>(offset);
@@ -123,8 +186,8 @@ std::string OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset,
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
       break;  // not between these two files: copy through memory below
-    if (n < 0) return LastError();
-    if (n == 0) return "the file is shorter than it was";
+    if (n < 0) return SystemFailure(path_);
+    if (n == 0) return shorter(static_cast<std::uint64_t>(in));
     length -= static_cast<std::uint64_t>(n);
   }
   offset = static_cast<std::uint64_t>(in);
@@ -133,18 +196,82 @@ std::string OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset,
   while (length > 0) {
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
     const std::span<std::uint8_t> chunk(buffer.data(), n);
-    if (!source.ReadAt(offset, chunk)) return "the file is shorter than it was";
-    if (std::string failed = Write(chunk); !failed.empty()) return failed;
+    if (Status read = source.ReadAt(offset, chunk); !read) return read;
+    if (Status written = Write(chunk); !written) return written;
     offset += n;
     length -= n;
   }
-  return {};
+  return Status::Ok();
 }
 
-std::string OutputFile::Close() {
-  if (fd_ < 0) return {};
+Status OutputFile::Sync() {
+  while (::fsync(fd_) != 0)
+    if (errno != EINTR) return SystemFailure(path_);
+  return Status::Ok();
+}
+
+Status OutputFile::Close() {
+  if (fd_ < 0) return Status::Ok();
   const int fd = std::exchange(fd_, -1);
-  return ::close(fd) != 0 ? LastError() : std::string();
+  return ::close(fd) != 0 ? SystemFailure(path_) : Status::Ok();
+}
+
+Result<std::optional<FileStamp>> StampOf(const std::filesystem::path& path) {
+  auto info = StatOf(path);
+  if (!info) return info.status();
+  if (!*info) return std::optional<FileStamp>();
+  return std::optional(StampFrom(**info));
+}
+
+Result<std::optional<std::uint32_t>> PermissionsOf(const std::filesystem::path& path) {
+  auto info = StatOf(path);
+  if (!info) return info.status();
+  if (!*info) return std::optional<std::uint32_t>();
+  return std::optional(static_cast<std::uint32_t>((*info)->st_mode & 07777));
+}
+
+Result<std::filesystem::path> ResolveLinks(const std::filesystem::path& path) {
+  std::filesystem::path file = path;
+  for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0)
+      return errno == ENOENT ? Result<std::filesystem::path>(file) : SystemFailure(file);
+    if (!S_ISLNK(info.st_mode)) return file;
+    std::error_code ec;
+    std::filesystem::path next = std::filesystem::read_symlink(file, ec);
+    if (ec)
+      return Status::Error(ErrorKind::Io, ec.message(), InFile(file));
+    // A relative link names a file beside the link, not beside this process.
+    file = next.is_absolute() ? std::move(next) : file.parent_path() / next;
+  }
+  return Status::Error(ErrorKind::Io, Reason(ELOOP), InFile(path));
+}
+
+Status SyncFolder(const std::filesystem::path& folder) {
+  const std::filesystem::path dir = folder.empty() ? "." : folder;
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return SystemFailure(dir);
+  int synced;
+  do synced = ::fsync(fd);
+  while (synced != 0 && errno == EINTR);
+  // Some file systems cannot sync a folder at all (EINVAL): there is nothing to wait for.
+  const int error = synced == 0 || errno == EINVAL ? 0 : errno;
+  ::close(fd);
+  return error == 0 ? Status::Ok() : SystemFailure(error, dir);
+}
+
+Status SyncFileSystemOf(const std::filesystem::path& folder) {
+  const std::filesystem::path dir = folder.empty() ? "." : folder;
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return SystemFailure(dir);
+#if defined(__linux__)
+  const int error = ::syncfs(fd) == 0 ? 0 : errno;
+#else
+  ::sync();
+  const int error = 0;
+#endif
+  ::close(fd);
+  return error == 0 ? Status::Ok() : SystemFailure(error, dir);
 }
 
 }  // namespace Orvane

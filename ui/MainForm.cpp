@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include <exception>
+#include <numeric>
 #include <utility>
 
 #include <QAction>
@@ -26,6 +27,7 @@
 #include "SoundFileName.h"
 #include "SoundListModel.h"
 #include "Text.h"
+#include "WorkingDirectory.h"
 
 namespace Orvane {
 namespace {
@@ -212,8 +214,9 @@ void MainForm::exportAllToolStripMenuItem_Click() {
   if (g_SoundEditor.Count() == 0) return;
   std::uint32_t failures = 0;
   Status last = Status::Ok();
-  for (std::uint32_t i = 0; i < g_SoundEditor.Count(); ++i) {
-    Status exported = g_SoundEditor.Export(i);
+  std::vector<std::uint32_t> all(g_SoundEditor.Count());
+  std::iota(all.begin(), all.end(), 0u);
+  for (Status& exported : g_SoundEditor.ExportEach(all, OutputFolder())) {
     if (exported) continue;
     ReportToConsole(ReportKind::Warning, exported.message() + "\n");
     ++failures;

@@ -66,11 +66,10 @@ TEST(Soak, AThousandSoundsGoRoundTheWorkCycleWithoutLosingAByte) {
 
     // Export writes over last round's files, as it does in a user's output folder.
     std::vector<std::string> files(kSounds);
-    for (std::uint32_t i = 0; i < kSounds; ++i) {
-      const Status exported = editor.ExportTo(i, folder);
-      ASSERT_TRUE(exported) << exported.message();
-      files[i] = ExportFileName(i, editor.Entry(i).Entry);
-    }
+    std::vector<std::uint32_t> all(kSounds);
+    for (std::uint32_t i = 0; i < kSounds; ++i) all[i] = i;
+    for (const Status& exported : editor.ExportEach(all, folder)) ASSERT_TRUE(exported) << exported.message();
+    for (std::uint32_t i = 0; i < kSounds; ++i) files[i] = ExportFileName(i, editor.Entry(i).Entry);
     const std::size_t replaced = 1 + random() % kMaxReplacedPerRound;
     for (std::size_t r = 0; r < replaced; ++r) {
       const auto i = static_cast<std::uint32_t>(random() % kSounds);
