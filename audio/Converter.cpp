@@ -19,8 +19,6 @@ constexpr std::size_t kChunkFrames = 4096;
 // Sounds of many channels take fewer frames a chunk, so that a chunk stays this many samples.
 constexpr std::size_t kChunkSamples = 65536;
 constexpr unsigned kMaxTargetChannels = 255;
-// What a WAVE header can declare; beyond it a source is not a real sound.
-constexpr unsigned kMaxSourceChannels = 65535;
 
 bool IsPositiveRate(double rate) { return std::isfinite(rate) && rate > 0; }
 

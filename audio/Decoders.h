@@ -15,9 +15,6 @@
 
 namespace Orvane::Audio {
 
-// More channels than any recording has: a larger count is taken for damage.
-inline constexpr unsigned kMaxChannels = 256;
-
 // libsndfile, for every container but MP3.
 Result<std::unique_ptr<FloatSource>> OpenSndfileDecoder(const std::filesystem::path& file,
                                                         Container container);

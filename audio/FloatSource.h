@@ -8,6 +8,9 @@
 
 namespace Orvane::Audio {
 
+// More channels than any recording has: every decoder takes a larger count for damage.
+inline constexpr unsigned kMaxSourceChannels = 256;
+
 struct SourceInfo {
   double Rate = 0;        // hertz, as the file declares it
   unsigned Channels = 0;  // at least 1

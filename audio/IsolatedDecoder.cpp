@@ -35,7 +35,7 @@ constexpr std::size_t kBlockSamples = 16384;
 constexpr int kParentGone = 1;
 
 Status CheckSourceInfo(const SourceInfo& info) {
-  if (info.Channels < 1 || info.Channels > kMaxChannels)
+  if (info.Channels < 1 || info.Channels > kMaxSourceChannels)
     return Status::Error(ErrorKind::Damaged,
                          Str("the decoder reports ", info.Channels, " channels"));
   if (!std::isfinite(info.Rate) || info.Rate <= 0)

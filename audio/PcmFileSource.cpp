@@ -72,7 +72,7 @@ class PcmFileSource final : public FloatSource {
 bool Supported(const PcmLayout& l) {
   const bool depth = l.Float ? (l.Bits == 32 || l.Bits == 64)
                              : (l.Bits == 8 || l.Bits == 16 || l.Bits == 24 || l.Bits == 32);
-  return depth && l.Channels >= 1 && l.Channels <= kMaxChannels && l.Rate > 0;
+  return depth && l.Channels >= 1 && l.Channels <= kMaxSourceChannels && l.Rate > 0;
 }
 
 }  // namespace

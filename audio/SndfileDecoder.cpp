@@ -143,7 +143,7 @@ Status SndfileSource::Open(const std::filesystem::path& path, Container containe
     return Status::Error(ErrorKind::Unsupported,
                          Str(FormatName(subtype), " samples in ", ContainerName(container),
                              " files are not supported"));
-  if (sf.channels < 1 || static_cast<unsigned>(sf.channels) > kMaxChannels)
+  if (sf.channels < 1 || static_cast<unsigned>(sf.channels) > kMaxSourceChannels)
     return Status::Error(ErrorKind::Damaged, Str("it declares ", sf.channels, " channels"));
   if (sf.samplerate < 1)
     return Status::Error(ErrorKind::Damaged, Str("it declares a rate of ", sf.samplerate, " Hz"));
