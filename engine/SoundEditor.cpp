@@ -4,6 +4,7 @@
 #include <new>
 
 #include "BankCreator.h"
+#include "BankHeaders.h"
 #include "ByteSource.h"
 #include "File.h"
 #include "SoundFileName.h"
@@ -18,9 +19,7 @@ namespace {
 Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
   auto source = FileSource::Open(file);
   if (!source) return Result<PageBuffer>(source.status());
-  if (source->Size() > kMaxBankFileSize)
-    return Result<PageBuffer>::Error(
-        Str("it is ", source->Size(), " bytes long; a bank must be smaller than 4 GiB"));
+  if (Status fits = CheckBankFileSize(source->Size()); !fits) return Result<PageBuffer>(fits);
   PageBuffer buffer;
   try {
     buffer = PageBuffer(static_cast<std::size_t>(source->Size()));
@@ -38,18 +37,13 @@ Result<PageBuffer> ReadWholeFile(const std::filesystem::path& file) {
 }  // namespace
 
 Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
-  const auto fail = [&](const std::string& reason, ErrorKind kind = ErrorKind::NotABank) {
-    return Status::Error(kind, Str("cannot open the bank ", file.string(), ": ", reason));
-  };
   auto buffer = ReadWholeFile(file);
-  if (!buffer) return fail(buffer.message(), buffer.kind());
-  const std::span<const std::uint8_t> bytes(buffer->data(), buffer->size());
-  if (DeclaresNoSounds(bytes)) {
-    Clear();
-    return fail("the bank holds no sounds (its count is 0)");
+  if (!buffer) return BankOpenFailure(file, buffer.status());
+  auto bank = ParseBank(std::span<const std::uint8_t>(buffer->data(), buffer->size()));
+  if (!bank) {
+    if (bank.kind() == ErrorKind::NoSounds) Clear();
+    return BankOpenFailure(file, bank.status());
   }
-  auto bank = ParseBank(bytes);
-  if (!bank) return fail(bank.message());
 
   m_Entries = std::move(bank->Entries);
   m_Count = static_cast<std::uint32_t>(m_Entries.size());
