@@ -8,18 +8,18 @@ namespace Orvane::Cli {
 namespace {
 
 int RunCheck(const std::filesystem::path& bank) {
-  CSoundEditor editor;
-  if (!LoadBankOrReport(editor, bank, DamagedEntries::Quiet)) return 1;
+  const auto headers = ReadHeadersOrReport(bank, DamagedEntries::Quiet);
+  if (!headers) return 1;
   int exitCode = 0;
-  for (std::uint32_t i = 0; i < editor.Count(); ++i) {
-    if (editor.Entry(i).Damaged()) {
-      PrintError(Str(bank.string(), ": sound ", i, ": ", editor.Entry(i).Damage));
+  for (std::uint32_t i = 0; i < headers->Count; ++i) {
+    if (headers->Entries[i].Damaged()) {
+      PrintError(Str(bank.string(), ": sound ", i, ": ", headers->Entries[i].Damage));
       exitCode = 1;
     }
   }
   if (exitCode != 0) return exitCode;
-  const char* noun = editor.Count() == 1 ? " sound" : " sounds";
-  return WriteToStdout(Str(bank.string(), ": ", editor.Count(), noun, ", all inside the file\n"))
+  const char* noun = headers->Count == 1 ? " sound" : " sounds";
+  return WriteToStdout(Str(bank.string(), ": ", headers->Count, noun, ", all inside the file\n"))
              ? 0
              : 1;
 }

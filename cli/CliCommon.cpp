@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "BankHeaders.h"
 #include "Text.h"
 
 namespace Orvane::Cli {
@@ -29,6 +30,12 @@ bool WriteToStdout(std::string_view text) {
   return false;
 }
 
+void WarnIfDamaged(const std::filesystem::path& bank, std::uint32_t index,
+                   const BankEntry& element) {
+  if (element.Damaged())
+    PrintWarning(Str(bank.string(), ": sound ", index, " is damaged: ", element.Damage));
+}
+
 bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
                       DamagedEntries damaged) {
   if (Status loaded = editor.LoadBank(bank); !loaded) {
@@ -36,11 +43,21 @@ bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
     return false;
   }
   if (damaged == DamagedEntries::Warn)
-    for (std::uint32_t i = 0; i < editor.Count(); ++i)
-      if (editor.Entry(i).Damaged())
-        PrintWarning(
-            Str(bank.string(), ": sound ", i, " is damaged: ", editor.Entry(i).Damage));
+    for (std::uint32_t i = 0; i < editor.Count(); ++i) WarnIfDamaged(bank, i, editor.Entry(i));
   return true;
+}
+
+std::optional<TbSoundBank> ReadHeadersOrReport(const std::filesystem::path& bank,
+                                               DamagedEntries damaged) {
+  auto headers = ReadBankHeaders(bank);
+  if (!headers) {
+    PrintError(headers.message());
+    return std::nullopt;
+  }
+  if (damaged == DamagedEntries::Warn)
+    for (std::uint32_t i = 0; i < headers->Count; ++i)
+      WarnIfDamaged(bank, i, headers->Entries[i]);
+  return std::move(*headers);
 }
 
 }  // namespace Orvane::Cli

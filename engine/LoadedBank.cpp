@@ -12,10 +12,7 @@ namespace {
 
 // The whole file in a fresh buffer, read with one request.
 Result<PageBuffer> ReadWholeFile(FileSource& source) {
-  if (source.Size() > kMaxBankFileSize)
-    return Result<PageBuffer>::Error(
-        ErrorKind::TooLarge,
-        Str("it is ", source.Size(), " bytes long; a bank must be smaller than 4 GiB"));
+  if (Status fits = CheckBankFileSize(source.Size()); !fits) return Result<PageBuffer>(fits);
   PageBuffer buffer;
   try {
     buffer = PageBuffer(static_cast<std::size_t>(source.Size()));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "BankHeaders.h"
 #include "Text.h"
 #include "Wave.h"
 #include "WorkingDirectory.h"
@@ -15,8 +16,7 @@ Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
   auto bank = LoadedBank::Read(file);
   if (!bank) {
     if (bank.kind() == ErrorKind::NoSounds) Clear();
-    return Status::Error(bank.kind(), Str("cannot open the bank ", file.string(), ": ", bank.message()),
-                         {file.string(), bank.where().Sound, bank.where().Offset});
+    return BankOpenFailure(file, bank.status());
   }
   m_pFileBuffer = std::move(*bank);
   m_FileSize = static_cast<std::uint32_t>(m_pFileBuffer->Bytes().size());

@@ -1,10 +1,13 @@
 // Loads any bytes as a bank, then runs every reader of a loaded bank over it: the list's cells
 // and listings, the damage check, export of every sound and the play image of every sound.
-// Each reader's answer is checked against the bytes of the input itself.
+// Each reader's answer is checked against the bytes of the input itself, and the header-only
+// reads of the bank against the full load.
 #include <algorithm>
 #include <array>
 
+#include "BankHeaders.h"
 #include "ByteOrder.h"
+#include "ByteSource.h"
 #include "EntryCells.h"
 #include "FuzzSupport.h"
 #include "ListFormats.h"
@@ -43,16 +46,34 @@ std::string ExpectedDamage(std::span<const std::uint8_t> file, const BankEntry& 
 void CheckRefusedLoad(const CSoundEditor& editor, std::span<const std::uint8_t> input,
                       const Scratch& scratch) {
   if (input.size() >= 4 && LoadU32(input.data()) == 0) {
-    Require(editor.Count() == 0 && editor.m_Entries.empty() && !editor.m_pFileBuffer &&
-                editor.FileSize() == 0,
+    Require(editor.Count() == 0 && editor.FileBytes().empty() && editor.FileSize() == 0,
             "a bank whose count is 0 leaves the editor empty");
     return;
   }
-  Require(editor.Count() == 1 && editor.m_Entries.size() == 1 &&
-              editor.FileSize() == scratch.BeforeBytes.size() &&
-              std::equal(scratch.BeforeBytes.begin(), scratch.BeforeBytes.end(),
-                         editor.m_pFileBuffer.data()),
+  Require(editor.Count() == 1 && editor.FileSize() == scratch.BeforeBytes.size() &&
+              std::ranges::equal(scratch.BeforeBytes, editor.FileBytes()),
           "a refused bank leaves the bank loaded before");
+}
+
+// Reading only the headers, from memory and from the file on disk, finds every entry, its
+// cells and its damage as the full load does, or refuses the bank in the same words and kind.
+void CheckHeaderReads(const Status& loaded, const CSoundEditor& editor,
+                      std::span<const std::uint8_t> input, const Scratch& scratch) {
+  MemorySource memory(input);
+  const auto fromMemory = ParseBank(memory);
+  const auto fromFile = ReadBankHeaders(scratch.Bank);
+  if (!loaded) {
+    Require(!fromMemory && !fromFile && fromMemory.kind() == loaded.kind() &&
+                fromFile.kind() == loaded.kind() && fromFile.message() == loaded.message(),
+            "the header reads refuse what the full load refuses, in the same words");
+    return;
+  }
+  Require(fromMemory && fromFile && fromMemory->Count == editor.Count() &&
+              fromFile->Count == editor.Count(),
+          "the header reads accept what the full load accepts");
+  for (std::uint32_t i = 0; i < editor.Count(); ++i)
+    Require(fromMemory->Entries[i] == editor.Entry(i) && fromFile->Entries[i] == editor.Entry(i),
+            "the header reads find the entries of the full load");
 }
 
 void CheckListings(const CSoundEditor& editor) {
@@ -115,12 +136,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CSoundEditor editor;
   Require(editor.LoadBank(scratch.Before).ok(), "the bank before loads");
-  if (!editor.LoadBank(scratch.Bank)) {
+  const Status loaded = editor.LoadBank(scratch.Bank);
+  CheckHeaderReads(loaded, editor, input, scratch);
+  if (!loaded) {
     CheckRefusedLoad(editor, input, scratch);
     return 0;
   }
-  Require(editor.Count() >= 1 && editor.m_Entries.size() == editor.Count() &&
-              editor.FileSize() == size,
+  Require(editor.Count() >= 1 && editor.FileSize() == size &&
+              editor.FileBytes().size() == size,
           "a loaded bank has one entry per sound and the whole file");
   CheckListings(editor);
   for (std::uint32_t i = 0; i < editor.Count(); ++i) CheckSound(editor, input, i, scratch);

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Times `orvane-cli list --format csv` against `cat` of the same bank, on a bank of 200 MB and
+# one of 2 GB with the same 5,000 sounds, and checks the ratios of their medians:
+#   list of the 200 MB bank                  <= 0.3 x  cat of it
+#   list of the 2 GB bank                    <= 0.3 x  cat of it
+#   list of the 2 GB bank                    <= 1.5 x  list of the 200 MB bank
+# Listing reads the count, the table and the headers only, so its cost follows the number of
+# sounds, not the size of the bank. Both sides of a pair run alternately (A B A B ...) after one
+# untimed round, with a warm page cache. Exit status 0 when every target is met, 1 when one is
+# missed, 2 on a usage error.
+set -euo pipefail
+export LC_ALL=C  # a decimal point in awk
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+usage() {
+  cat <<EOF2
+usage: bench/editing/list.sh [--build-dir DIR] [--runs N] [--work DIR]
+  --build-dir DIR  the build folder with cli/orvane-cli and bench/orvane-make-bench-bank
+                   (default build/default, configured with ORVANE_BUILD_BENCH=ON)
+  --runs N         timed runs of each side (default 11)
+  --work DIR       where a fresh folder for the two banks goes, removed at the end
+                   (default /dev/shm when present, else \${TMPDIR:-/tmp}; about 2.3 GB)
+EOF2
+}
+
+build_dir=$root/build/default
+runs=11
+if [ -d /dev/shm ]; then work=/dev/shm; else work=${TMPDIR:-/tmp}; fi
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-dir | --runs | --work)
+      [ $# -ge 2 ] || { echo "list.sh: $1 needs a value" >&2; usage >&2; exit 2; }
+      case "$1" in
+        --build-dir) build_dir=$2 ;;
+        --runs) runs=$2 ;;
+        --work) work=$2 ;;
+      esac
+      shift 2 ;;
+    -h | --help) usage; exit 0 ;;
+    *) echo "list.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
+  esac
+done
+[[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "list.sh: --runs takes a whole number >= 1" >&2; exit 2; }
+build_dir=$(cd "$build_dir" && pwd)
+cli=$build_dir/cli/orvane-cli
+make_bank=$build_dir/bench/orvane-make-bench-bank
+for program in "$cli" "$make_bank"; do
+  [ -x "$program" ] || { echo "list.sh: $program is not built" >&2; exit 2; }
+done
+
+work_dir=$(mktemp -d "$work/orvane-list.XXXXXX")
+trap 'rm -rf "$work_dir"' EXIT
+
+q() { printf '%q' "$1"; }
+
+show_and_run() {
+  echo "  \$ $1"
+  eval "$1"
+}
+
+# --- data -------------------------------------------------------------------------------------
+sounds=5000
+small=$work_dir/200mb.sdt
+large=$work_dir/2gb.sdt
+echo "== data in $work_dir"
+show_and_run "$(q "$make_bank") $(q "$small") --sounds $sounds --size 40960"
+show_and_run "$(q "$make_bank") $(q "$large") --sounds $sounds --size 409600"
+for bank in "$small" "$large"; do
+  # A listing that stopped short would look fast: every sound must be there.
+  lines=$("$cli" list --format csv "$bank" | wc -l)
+  [ "$lines" -eq $((sounds + 1)) ] ||
+    { echo "list.sh: the listing of $bank has $lines lines, not $((sounds + 1))" >&2; exit 1; }
+  echo "  $bank: $(stat -c %s "$bank") bytes, $sounds sounds"
+done
+echo "== warming the page cache"
+show_and_run "cat $(q "$small") $(q "$large") > /dev/null"
+
+# --- timing -----------------------------------------------------------------------------------
+errors=$work_dir/errors  # what the timed commands say on stderr, shown when one fails
+# shellcheck source=bench/side-by-side.sh
+source "$(dirname "$0")/../side-by-side.sh"
+
+list_small="$(q "$cli") list --format csv $(q "$small") > /dev/null 2> $(q "$errors")"
+list_large="$(q "$cli") list --format csv $(q "$large") > /dev/null 2> $(q "$errors")"
+compare "200 MB: list vs cat" 0.3 : "$list_small" : "cat $(q "$small") > /dev/null"
+compare "2 GB: list vs cat" 0.3 : "$list_large" : "cat $(q "$large") > /dev/null"
+compare "list: 2 GB vs 200 MB" 1.5 : "$list_large" : "$list_small"
+
+# --- report -----------------------------------------------------------------------------------
+echo
+echo "orvane-cli: $cli"
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg); medians of $runs runs"
+for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows[@]}"; do
+  IFS='|' read -r -a cells <<<"$row"
+  printf '%-22s %12s %12s %10s %8s  %s\n' "${cells[@]}"
+done
+[ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
+exit "$failed"
