@@ -1,4 +1,5 @@
 #include <memory>
+#include <optional>
 
 #include "CliCommon.h"
 #include "Commands.h"
@@ -12,12 +13,13 @@ struct CreateOptions {
   std::filesystem::path Input = "output";
   bool Convert = false;
   FormatOptions Format;
+  std::optional<std::filesystem::path> Like;
 };
 
 int RunCreate(const CreateOptions& options) {
   CSoundEditor editor;
   editor.SetReporter(ReportToTool);
-  const Orvane::CreateOptions how{options.Convert, options.Format.Request()};
+  const Orvane::CreateOptions how{options.Convert, options.Format.Request(), options.Like};
   if (Status created = editor.CreateBankFrom(options.Input, options.Bank, how); !created) {
     PrintError(created.kind() == ErrorKind::NeedsConversion && !options.Convert
                    ? created.message() + ", or use --convert"
@@ -40,6 +42,12 @@ void AddCreateCommand(CLI::App& app, int& exitCode) {
       "--convert", options->Convert,
       "Also take FLAC, Ogg, Opus, MP3 and AIFF files, and convert what a bank cannot hold");
   for (CLI::Option* format : AddFormatOptions(*command, options->Format)) format->needs(convert);
+  command
+      ->add_option("--like", options->Like,
+                   "The bank the files were exported from: each sound takes back what its file "
+                   "cannot hold (Unknown, loops, extra header bytes, half-hertz rate, name); "
+                   "with --convert, its format too")
+      ->type_name("OLD");
   command->callback([options, &exitCode] { exitCode = RunCreate(*options); });
 }
 

@@ -12,12 +12,6 @@
 namespace Orvane {
 namespace {
 
-SoundFormat FormatOf(const WaveInfo& wave) {
-  return {static_cast<std::uint16_t>(wave.SampleRate * 2u),
-          static_cast<std::uint8_t>(wave.BitsPerSample),
-          static_cast<std::uint8_t>(wave.NumChannels)};
-}
-
 // A WAVE file packed as it is, as bank creation has always taken them.
 Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Reporter& report) {
   auto source = FileSource::Open(file);
@@ -32,7 +26,8 @@ Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Report
 
 // Reads one candidate's name and header; Error names the file.
 Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const NumberedName& split,
-                                const CreateOptions& options, const Reporter& report) {
+                                const CreateOptions& options, const BankTemplate& like,
+                                const Reporter& report) {
   const std::string where = file.string() + ": ";
   auto number = ParseSoundNumber(split.NumberText);
   if (!number)
@@ -41,23 +36,29 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
   Wav2Entry sound;
   sound.Index = *number;
   sound.FileName = file.filename().string();
-  sound.Header.SetName(split.Name);
+  sound.NamePart = split.NamePart;
 
   std::optional<WaveInfo> fitting;
   if (options.Convert) {
     auto checked = CheckSoundFile(file, report);
     if (!checked) return Result<Wav2Entry>(checked.status().Prefixed(where));
-    if (checked->CopiesUnchanged(options.Format))
+    std::optional<std::uint32_t> fileHz;
+    if (checked->Wave) fileHz = checked->Wave->SampleRate;
+    const FormatRequest request = like.RequestFor(sound.Index, options.Format, fileHz);
+    if (checked->CopiesUnchanged(request)) {
       fitting = std::move(checked->Wave);
-    else
+    } else {
+      sound.Header = BankHeaderFor({}, 0, split.Name);  // its format and size come with conversion
       sound.Convert = std::move(*checked);
+      sound.ConvertTo = request;
+    }
   } else {
     auto wave = ReadFittingWave(file, report);
     if (!wave) return Result<Wav2Entry>(wave.status().Prefixed(where));
     fitting = std::move(*wave);
   }
   if (fitting) {
-    sound.Header = BankHeaderFor(FormatOf(*fitting), fitting->DataSize, split.Name);
+    sound.Header = BankHeaderFor(FormatOfWave(*fitting), fitting->DataSize, split.Name);
     sound.DataOffset = fitting->DataOffset;
   }
   return sound;
@@ -65,16 +66,17 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
 
 // Converts every sound that needs it into `scratch`, one at a time, and completes its header.
 Status ConvertSounds(const std::filesystem::path& folder, Wav2Entries& sounds,
-                     const CreateOptions& options, ScratchFile& scratch, const Reporter& report) {
+                     ScratchFile& scratch, const Reporter& report) {
   for (Wav2Entry& sound : sounds) {
     if (!sound.Convert) continue;
     const std::string where = (folder / sound.FileName).string() + ": ";
     const std::uint64_t start = scratch.Size();
-    auto converted = ConvertSound(*sound.Convert, options.Format, [&](std::span<const std::uint8_t> bytes) {
+    auto converted = ConvertSound(*sound.Convert, sound.ConvertTo, [&](std::span<const std::uint8_t> bytes) {
       return scratch.Append(bytes);
     });
     if (!converted) return converted.status().Prefixed(where);
-    sound.Header = BankHeaderFor(converted->Format, converted->DataSize, sound.Header.NameBytes());
+    converted->Format.ApplyTo(sound.Header);
+    sound.Header.DataSize = converted->DataSize;
     sound.DataOffset = start;
     ReportConversion(report, sound.FileName, *converted);
   }
@@ -98,7 +100,7 @@ Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound,
 }  // namespace
 
 Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const CreateOptions& options,
-                                 const Reporter& report) {
+                                 const Reporter& report, const BankTemplate& like) {
   using Sounds = Result<Wav2Entries>;
   const Candidates which = options.Convert ? Candidates::AudioFiles : Candidates::WaveFiles;
   Wav2Entries sounds;
@@ -108,7 +110,7 @@ Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Crea
     if (it->is_directory(typeEc)) continue;  // a link to a folder is a folder too
     const auto split = SplitNumberedName(it->path().filename(), which);
     if (!split) continue;
-    auto sound = ReadCandidate(it->path(), *split, options, report);
+    auto sound = ReadCandidate(it->path(), *split, options, like, report);
     if (!sound) return Sounds(sound.status());
     sounds.push_back(std::move(*sound));
   }
@@ -148,9 +150,18 @@ TbSoundEntry BankHeaderFor(const SoundFormat& format, std::uint32_t dataSize, st
 
 Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem::path& target,
                       const Reporter& report, const CreateOptions& options) {
-  auto sounds = GatherSounds(folder, options, report);
+  BankTemplate like;
+  if (options.Like) {
+    auto opened = BankTemplate::Open(*options.Like);
+    if (!opened) return opened.status();
+    like = std::move(*opened);
+  }
+  auto sounds = GatherSounds(folder, options, report, like);
   if (!sounds) return sounds.status();
   OrderSounds(folder, *sounds, report);
+  for (Wav2Entry& sound : *sounds)
+    like.TakeFields(sound.Index, sound.NamePart, (folder / sound.FileName).string(), sound.Header,
+                    report);
   report(ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n"));
   if (sounds->empty())
     report(ReportKind::Warning,
@@ -164,7 +175,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
     auto created = ScratchFile::CreateBeside(target);
     if (!created) return created.status();
     scratch.emplace(std::move(*created));
-    if (Status s = ConvertSounds(folder, *sounds, options, *scratch, report); !s) return s;
+    if (Status s = ConvertSounds(folder, *sounds, *scratch, report); !s) return s;
     auto reader = scratch->Reader();
     if (!reader) return reader.status();
     scratchReader.emplace(std::move(*reader));
@@ -172,11 +183,15 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
 
   std::vector<TbSoundEntry> headers;
   headers.reserve(sounds->size());
-  for (const Wav2Entry& sound : *sounds) headers.push_back(sound.Header);
+  for (const Wav2Entry& sound : *sounds) {
+    headers.push_back(sound.Header);
+    like.TakeRate(sound.Index, options.Format, headers.back());
+  }
   const InputFile* converted = scratchReader ? &*scratchReader : nullptr;
-  const Status written = WriteBank(target, headers, [&](std::size_t i, AtomicFile& out) {
-    return CopySamples(folder, (*sounds)[i], converted, out);
-  });
+  const Status written = WriteBank(
+      target, headers,
+      [&](std::size_t i, AtomicFile& out) { return CopySamples(folder, (*sounds)[i], converted, out); },
+      [&](std::size_t i, AtomicFile& out) { return like.CopyExtraHeader((*sounds)[i].Index, out); });
   if (!written) return written;
   report(ReportKind::Progress, "Created SDT bank\n");
   return Status::Ok();

@@ -27,8 +27,12 @@ bool IsCandidateExtension(const std::string& extension, Candidates which) {
 
 }  // namespace
 
+std::string ExportNamePart(const TbSoundEntry& entry) {
+  return SafeFileNamePart(Cp1252ToUtf8(entry.NameBytes()));
+}
+
 std::string ExportStem(std::uint32_t index, const TbSoundEntry& entry) {
-  return Str(index, '_', SafeFileNamePart(Cp1252ToUtf8(entry.NameBytes())));
+  return Str(index, '_', ExportNamePart(entry));
 }
 
 std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry) {
@@ -39,13 +43,14 @@ std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileN
                                               Candidates which) {
   const std::string extension = fileName.extension().string();
   if (!IsCandidateExtension(extension, which)) return std::nullopt;
-  const std::string name = Utf8ToCp1252(fileName.filename().string());
+  const std::string name = fileName.filename().string();
   const auto underscore = name.find('_');
   NumberedName split;
   split.NumberText = name.substr(0, underscore);
   if (!std::all_of(split.NumberText.begin(), split.NumberText.end(), IsDigit)) return std::nullopt;
   // With no '_' the number text holds the extension's dot and was refused above.
-  split.Name = name.substr(underscore + 1, name.size() - underscore - 1 - extension.size());
+  split.NamePart = name.substr(underscore + 1, name.size() - underscore - 1 - extension.size());
+  split.Name = Utf8ToCp1252(split.NamePart);
   return split;
 }
 

@@ -11,14 +11,17 @@
 
 namespace Orvane {
 
-// "3_bell" for sound 3 named bell, as UTF-8, safe to use as a file name in a folder.
+// "bell" for a sound named bell: its name as UTF-8, safe to use in a file name in a folder.
+std::string ExportNamePart(const TbSoundEntry& entry);
+// "3_bell" for sound 3 named bell.
 std::string ExportStem(std::uint32_t index, const TbSoundEntry& entry);
 // The stem and ".wav".
 std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry);
 
 struct NumberedName {
   std::string NumberText;  // before the first '_'; may be empty
-  std::string Name;        // Windows-1252 bytes between the first '_' and ".wav"
+  std::string Name;        // Windows-1252 bytes between the first '_' and the extension
+  std::string NamePart;    // the same text as the file name spells it (UTF-8)
 };
 
 // Which files bank creation takes: WAVE files named exactly ".wav", or, when it converts, any

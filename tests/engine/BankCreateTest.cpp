@@ -171,7 +171,7 @@ TEST_F(CreateBank, APipeNamedLikeASoundIsRefusedNotWaitedOn) {
 }
 
 TEST_F(CreateBank, ABankOf4GiBOrMoreIsRefused) {
-  std::vector<TbSoundEntry> headers(2);
+  std::vector<TbSoundEntry> headers(2, TbSoundEntry{.HeaderSize = TbSoundEntry::kSize});
   headers[0].DataSize = 0x7FFFFFF0;
   headers[1].DataSize = 0x7FFFFFF0;
   EXPECT_TRUE(LayOutBank(std::span(headers).first(1)));
