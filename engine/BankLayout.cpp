@@ -26,8 +26,14 @@ std::span<const std::uint8_t> ExtraHeaderBytes(const SoundSlot& sound) {
   return file.subspan(start, end - start);
 }
 
-std::uint64_t FreshSize(const TbSoundEntry& h) {
-  return std::max<std::uint64_t>(h.HeaderSize, TbSoundEntry::kSize) + h.DataSize;
+// The bytes of a sound as its file holds them: its header (40 bytes at least, even when its
+// samples begin sooner) through its samples.
+std::span<const std::uint8_t> LoadedExtent(const SoundSlot& sound) {
+  const TbSoundEntry& h = sound.Element.Entry;
+  const auto file = sound.From->Bytes();
+  const std::uint64_t span =
+      std::max<std::uint64_t>(TbSoundEntry::kSize, std::uint64_t{h.HeaderSize} + h.DataSize);
+  return file.subspan(sound.Origin, static_cast<std::size_t>(std::min<std::uint64_t>(span, file.size() - sound.Origin)));
 }
 
 class Planner {
@@ -131,15 +137,21 @@ class Planner {
       const SoundSlot& sound = sounds_[i];
       if (pos_ > kMaxBankFileSize) return;  // reported once the whole size is known
       plan_.Offsets[i] = static_cast<std::uint32_t>(pos_);
+      // A sound moved as it was (out of the table's bytes) keeps its bytes exactly, a header
+      // shorter than 40 bytes included.
+      if (!sound.Element.Damaged() && IsUntouched(base_, sound)) {
+        const auto bytes = LoadedExtent(sound);
+        Append(bytes, bytes.size());
+        continue;
+      }
       auto& header = plan_.Headers.emplace_back();
       sound.Element.Entry.Encode(header);
-      const auto extra = ExtraHeaderBytes(sound);
-      const std::uint64_t size = FreshSize(sound.Element.Entry);
       // The header's bytes live in a deque: they stay where they are as it grows.
       Append(header, TbSoundEntry::kSize);
-      Append(extra, 0);
-      Append(sound.Samples.Bytes, 0);
-      pos_ += size - TbSoundEntry::kSize;
+      const auto extra = ExtraHeaderBytes(sound);
+      Append(extra, extra.size());
+      // A damaged sound has no samples to write; it is never saved, only shown.
+      Append(sound.Samples.Bytes, sound.Element.Damaged() ? 0 : sound.Element.Entry.DataSize);
     }
   }
 
