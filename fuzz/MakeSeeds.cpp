@@ -1,10 +1,11 @@
 // Writes the seed corpora of the fuzz targets: banks and WAVE files built with the tests'
 // helpers, well-formed and damaged in the ways the engine has to survive.
-//   orvane_fuzz_seeds CORPUS      writes CORPUS/bank, CORPUS/wave and CORPUS/create
+//   orvane_fuzz_seeds CORPUS      writes CORPUS/bank, CORPUS/wave, CORPUS/create and CORPUS/edit
 #include <cstdio>
 #include <map>
 
 #include "FuzzSupport.h"
+#include "FuzzedEdits.h"
 #include "FuzzedFiles.h"
 #include "TestFiles.h"
 
@@ -124,6 +125,137 @@ Seeds CreateSeeds() {
   return seeds;
 }
 
+// A bank followed by a script of edits, written edit by edit in the layout of FuzzedEdits.h.
+class EditScript {
+ public:
+  explicit EditScript(const Bytes& bank) : bytes_(bank) {
+    bytes_.insert(bytes_.end(), kEditMarker.begin(), kEditMarker.end());
+  }
+  EditScript& Replace(std::uint8_t index, std::uint8_t flags, std::uint8_t shape, std::uint8_t samples) {
+    return Op(EditOp::Replace, {index, flags}).Wave(shape, samples);
+  }
+  EditScript& SetName(std::uint8_t index, const std::string& name) {
+    return Op(EditOp::SetFields, {index, kSetName}).Name(name);
+  }
+  EditScript& SetNumbers(std::uint8_t index, std::uint32_t unknown, std::uint32_t loopEnd) {
+    Op(EditOp::SetFields, {index, kSetUnknown | kSetLoopEnd});
+    for (std::uint32_t value : {unknown, loopEnd}) Test::AppendU32(bytes_, value);
+    return *this;
+  }
+  EditScript& Insert(std::uint8_t index, std::uint8_t flags, const std::string& name,
+                     std::uint8_t shape, std::uint8_t samples) {
+    Op(EditOp::Insert, {index, flags});
+    if (flags & kNamed) Name(name);
+    return Wave(shape, samples);
+  }
+  EditScript& Remove(const Bytes& indexes) {
+    Op(EditOp::Remove, {static_cast<std::uint8_t>(indexes.size())});
+    bytes_.insert(bytes_.end(), indexes.begin(), indexes.end());
+    return *this;
+  }
+  EditScript& Undo() { return Op(EditOp::Undo, {}); }
+  EditScript& Redo() { return Op(EditOp::Redo, {}); }
+  EditScript& Save(std::uint8_t where) { return Op(EditOp::Save, {where}); }
+  Bytes Build() const { return bytes_; }
+
+ private:
+  EditScript& Op(EditOp op, std::initializer_list<std::uint8_t> arguments) {
+    bytes_.push_back(static_cast<std::uint8_t>(op));
+    bytes_.insert(bytes_.end(), arguments);
+    return *this;
+  }
+  EditScript& Name(const std::string& name) {
+    bytes_.push_back(static_cast<std::uint8_t>(name.size()));
+    bytes_.insert(bytes_.end(), name.begin(), name.end());
+    return *this;
+  }
+  EditScript& Wave(std::uint8_t shape, std::uint8_t samples) {
+    bytes_.push_back(shape);
+    bytes_.push_back(samples);
+    const Bytes data = Samples(samples, shape);
+    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    return *this;
+  }
+
+  Bytes bytes_;
+};
+
+Seeds EditSeeds() {
+  using Test::MakeBank;
+  Seeds seeds;
+  const Bytes plain = MakeBank({{.Name = "one", .Data = Samples(40)},
+                                {.Name = "two", .Data = Samples(24, 2)},
+                                {.Name = "three", .Data = Samples(16, 3)}});
+  seeds["plain"] = EditScript(plain)
+                       .Replace(1, 0, kWaveSoundsOwn, 20)
+                       .Save(0)
+                       .SetName(0, "caf\xC3\xA9 \xE2\x82\xAC")
+                       .SetNumbers(2, 7, 12)
+                       .Insert(3, kNamed, "new", kWave22050, 10)
+                       .Remove({0, 2})
+                       .Undo()
+                       .Undo()
+                       .Redo()
+                       .Save(kOverLoaded)
+                       .Build();
+
+  // A gap and trailing bytes, a header with extra bytes, and two slots sharing one sound.
+  Bytes odd(16, 0);
+  Test::PutU32(odd, 0, 3);
+  odd.insert(odd.end(), {0xEE, 0xEE});
+  const auto place = [&odd](std::initializer_list<std::size_t> slots, const Test::SoundSpec& sound,
+                            const Bytes& extra) {
+    for (std::size_t slot : slots) Test::PutU32(odd, 4 + 4 * slot, static_cast<std::uint32_t>(odd.size()));
+    const Bytes header = Test::MakeHeader(sound);
+    for (const Bytes* part : {&header, &extra, &sound.Data}) odd.insert(odd.end(), part->begin(), part->end());
+  };
+  place({0}, {.Name = "extra", .Data = Samples(12), .HeaderSize = 44}, {0xA0, 0xA1, 0xA2, 0xA3});
+  place({1, 2}, {.Name = "shared", .Data = Samples(10, 2)}, {});
+  odd.insert(odd.end(), {0xEE, 0xEE, 0xEE});
+  seeds["odd-layout"] = EditScript(odd)
+                            .Replace(0, kFilesOwn, kWave11025 | kWave8Bits, 9)
+                            .SetName(1, "a name of twenty byt")
+                            .Insert(1, 0, "", kWaveLongStem | kWaveStereo, 16)
+                            .Save(0)
+                            .Undo()
+                            .Remove({2})
+                            .Save(0)
+                            .Build();
+
+  Bytes cut = MakeBank({{.Name = "whole", .Data = Samples(8)}, {.Name = "cut", .Data = Samples(30)}});
+  cut.resize(cut.size() - 10);
+  seeds["damaged"] = EditScript(cut)
+                         .Save(0)
+                         .Replace(1, 0, kWaveSoundsOwn, 8)
+                         .Replace(1, kFilesOwn, kWave44100, 12)
+                         .Save(kOverLoaded)
+                         .Undo()
+                         .Redo()
+                         .Build();
+
+  const Bytes formats = MakeBank({{.Name = "half", .Data = Samples(12), .SampleRate = 44101},
+                                  {.Name = "wide", .Data = Samples(36), .SampleRate = 16000,
+                                   .BitsPerSample = 24, .NumChannels = 6},
+                                  {.Name = "none", .Data = Samples(4), .SampleRate = 0}});
+  seeds["formats"] = EditScript(formats)
+                         .Replace(0, 0, kWave22050, 16)
+                         .Replace(1, 0, kWaveSoundsOwn, 36)
+                         .Replace(2, 0, kWaveSoundsOwn, 4)
+                         .Insert(0, kAskBits | kAsk8Bits | kAskMono | kAskLowRate, "", kWave22050 | kWaveStereo, 20)
+                         .Insert(4, kNamed, "snow \xE2\x98\x83", kWaveForeignStem, 2)
+                         .Save(0)
+                         .Build();
+
+  seeds["no-bank"] = EditScript({1, 0, 0})
+                         .Replace(0, 0, 0, 2)
+                         .Insert(0, 0, "", 0, 2)
+                         .Remove({0})
+                         .Undo()
+                         .Save(0)
+                         .Build();
+  return seeds;
+}
+
 void Write(const fs::path& folder, const Seeds& seeds) {
   fs::create_directories(folder);
   for (const auto& [name, bytes] : seeds) WriteBytes(folder / ("seed-" + name), bytes);
@@ -142,5 +274,6 @@ int main(int argc, char** argv) {
   Write(corpus / "bank", BankSeeds());
   Write(corpus / "wave", WaveSeeds());
   Write(corpus / "create", CreateSeeds());
+  Write(corpus / "edit", EditSeeds());
   return 0;
 }
