@@ -14,6 +14,7 @@ export LC_ALL=C  # a decimal point in $EPOCHREALTIME and in awk
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 
+# shellcheck disable=SC2317  # called by parse_options
 usage() {
   cat <<EOF
 usage: bench/compare.sh [options]
@@ -35,6 +36,9 @@ the steadiest and the ratios the strictest.
 EOF
 }
 
+# shellcheck source=bench/side-by-side.sh
+source "$(dirname "$0")/side-by-side.sh"
+
 sounds=5000
 size=40960
 runs=7
@@ -43,25 +47,8 @@ build=1
 work_dir=""
 rss_files=0
 keep=0
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --sounds | --size | --runs | --build-dir | --work-dir | --rss-files)
-      [ $# -ge 2 ] || { echo "compare.sh: $1 needs a value" >&2; usage >&2; exit 2; }
-      case "$1" in
-        --sounds) sounds=$2 ;;
-        --size) size=$2 ;;
-        --runs) runs=$2 ;;
-        --build-dir) build_dir=$2 ;;
-        --work-dir) work_dir=$2 ;;
-        --rss-files) rss_files=$2 ;;
-      esac
-      shift 2 ;;
-    --no-build) build=0; shift ;;
-    --keep) keep=1; shift ;;
-    -h | --help) usage; exit 0 ;;
-    *) echo "compare.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
-  esac
-done
+parse_options usage --sounds=sounds --size=size --runs=runs --build-dir=build_dir \
+  --work-dir=work_dir --rss-files=rss_files --no-build=build=0 --keep=keep=1 -- "$@"
 for pair in "sounds:$sounds" "size:$size" "runs:$runs" "rss-files:$rss_files"; do
   [[ ${pair#*:} =~ ^[0-9]+$ ]] || { echo "compare.sh: --${pair%%:*} takes a whole number" >&2; exit 2; }
 done
@@ -78,9 +65,7 @@ fi
 build_dir=$(cd "$build_dir" && pwd)
 cli=$build_dir/cli/orvane-cli
 make_bank=$build_dir/bench/orvane-make-bench-bank
-for program in "$cli" "$make_bank"; do
-  [ -x "$program" ] || { echo "compare.sh: $program is not built" >&2; exit 2; }
-done
+require_built "$cli" "$make_bank"
 
 # --- data -------------------------------------------------------------------------------------
 if [ -z "$work_dir" ]; then
@@ -98,14 +83,6 @@ wav_list=$work_dir/sounds.list
 out=$work_dir/out            # a fresh folder for every export and tar run
 created=$work_dir/created.sdt
 joined=$work_dir/joined.bin
-
-q() { printf '%q' "$1"; }
-
-# Runs a shell command line, shown first so that a reader can repeat it.
-show_and_run() {
-  echo "  \$ $1"
-  eval "$1"
-}
 
 # make_sounds BANK FOLDER COUNT SIZE: a generated bank and its sounds exported into FOLDER.
 make_sounds() {
@@ -129,9 +106,6 @@ echo "== warming the page cache"
 show_and_run "cat $(q "$bank") $(q "$tarball") > /dev/null && xargs -0 -a $(q "$wav_list") cat > /dev/null"
 
 # --- timing -----------------------------------------------------------------------------------
-# shellcheck source=bench/side-by-side.sh
-source "$(dirname "$0")/side-by-side.sh"
-
 compare "list csv vs cat" 2.5 \
   : "$(q "$cli") list --format csv $(q "$bank") > /dev/null" \
   : "cat $(q "$bank") > /dev/null"
@@ -191,13 +165,9 @@ fi
 # --- report -----------------------------------------------------------------------------------
 echo
 echo "orvane-cli: $cli"
-echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)," \
+echo "machine: $(machine_load)," \
   "transparent huge pages: $(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown)"
 echo "bank: $sounds sounds of $size bytes ($(stat -c %s "$bank") bytes); medians of $runs runs"
-for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows[@]}"; do
-  IFS='|' read -r -a cells <<<"$row"
-  printf '%-20s %12s %12s %10s %8s  %s\n' "${cells[@]}"
-done
+print_rows 20
 printf '%s\n' "${rss_lines[@]}"
-[ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
-exit "$failed"
+finish

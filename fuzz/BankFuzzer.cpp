@@ -19,8 +19,6 @@
 
 namespace Orvane::Fuzz {
 namespace {
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 struct Scratch {
   fs::path Folder = ScratchFolder("bank");
@@ -124,14 +122,8 @@ void CheckSound(CSoundEditor& editor, std::span<const std::uint8_t> input, std::
   fs::remove(file);
 }
 
-}  // namespace
-}  // namespace Orvane::Fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace Orvane;
-  using namespace Orvane::Fuzz;
+void ReadBank(std::span<const std::uint8_t> input) {
   static const Scratch scratch;
-  const std::span<const std::uint8_t> input(data, size);
   WriteBytes(scratch.Bank, input);
 
   CSoundEditor editor;
@@ -140,15 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckHeaderReads(loaded, editor, input, scratch);
   if (!loaded) {
     CheckRefusedLoad(editor, input, scratch);
-    return 0;
+    return;
   }
-  Require(editor.Count() >= 1 && editor.FileSize() == size &&
-              editor.FileBytes().size() == size,
+  Require(editor.Count() >= 1 && editor.FileSize() == input.size() &&
+              editor.FileBytes().size() == input.size(),
           "a loaded bank has one entry per sound and the whole file");
   CheckListings(editor);
   for (std::uint32_t i = 0; i < editor.Count(); ++i) CheckSound(editor, input, i, scratch);
   Require(!editor.BuildPlayImage(editor.Count()) && !editor.ExportTo(editor.Count(), scratch.Exports),
           "an index past the end is refused");
   Require(fs::is_empty(scratch.Exports), "export writes nothing else");
-  return 0;
 }
+
+}  // namespace
+}  // namespace Orvane::Fuzz
+
+ORVANE_FUZZ_TARGET(Orvane::Fuzz::ReadBank)

@@ -13,8 +13,6 @@
 
 namespace Orvane::Fuzz {
 namespace {
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 struct Scratch {
   fs::path Folder = ScratchFolder("create");
@@ -62,14 +60,9 @@ void CheckNothingWritten(const Scratch& scratch) {
             "a refusal leaves nothing behind");
 }
 
-}  // namespace
-}  // namespace Orvane::Fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace Orvane;
-  using namespace Orvane::Fuzz;
+void CreateFromFiles(std::span<const std::uint8_t> input) {
   static const Scratch scratch;
-  const std::vector<FuzzedFile> files = SplitFiles(std::span(data, size));
+  const std::vector<FuzzedFile> files = SplitFiles(input);
   EmptyFolder(scratch.Input);
   for (const FuzzedFile& file : files) WriteBytes(scratch.Input / file.FileName, file.Bytes);
   WriteBytes(scratch.Target, scratch.TargetBefore);
@@ -87,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         [&](const FuzzedFile& f) { return Mentions(created.message(), f.FileName); }),
             "a refusal names the file");
     CheckNothingWritten(scratch);
-    return 0;
+    return;
   }
   if (!expected) Fail("a folder with an unusable file made a bank");
   Require(progress == Str("Found ", expected->size(), " sounds.\nCreated SDT bank\n"),
@@ -104,5 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                   (*expected)[i].Data.end()),
             "every sound loads back with its samples");
   }
-  return 0;
 }
+
+}  // namespace
+}  // namespace Orvane::Fuzz
+
+ORVANE_FUZZ_TARGET(Orvane::Fuzz::CreateFromFiles)

@@ -17,15 +17,6 @@
 
 namespace Orvane::Fuzz {
 namespace {
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-
-struct Scratch {
-  fs::path Folder = ScratchFolder("edit");
-  fs::path Bank = Folder / "fuzzed.sdt";
-  fs::path Beside = Folder / "saved.sdt";
-  fs::path Undone = Folder / "undone.sdt";
-};
 
 class Script {
  public:
@@ -90,6 +81,13 @@ class Model {
   std::optional<std::size_t> saved_ = 0;
 };
 
+struct Scratch {
+  fs::path Folder = ScratchFolder("edit");
+  fs::path Bank = Folder / "fuzzed.sdt";
+  fs::path Beside = Folder / "saved.sdt";
+  fs::path Undone = Folder / "undone.sdt";
+};
+
 struct Run {
   CSoundEditor& Editor;
   const Scratch& Files;
@@ -138,6 +136,33 @@ std::optional<bool> AsciiNameFits(const std::string& name) {
   if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
     return std::nullopt;
   return name.size() <= TbSoundEntry::kNameSize && name.find('\0') == std::string::npos;
+}
+
+// What a SetFields or an Insert reads first: the index, the flags, and a name when the flags
+// have `named`.
+struct EditHead {
+  std::uint32_t Index;
+  std::uint8_t Flags;
+  std::optional<std::string> Name;
+};
+
+EditHead ReadHead(Run& run, std::uint8_t named) {
+  EditHead head{run.Edits.Index(run.Expected.Now().size()), run.Edits.Byte(), std::nullopt};
+  if (head.Flags & named) head.Name = run.Edits.Name();
+  return head;
+}
+
+// Whether an edit that gave `name` (none: kept) went as the name rule says: a name of plain
+// ASCII is refused exactly when the field cannot hold it. `always` is what an edit with a name
+// the field holds promises. True when the edit was made.
+bool FollowsNameRule(bool done, const std::optional<std::string>& name, const char* always) {
+  const std::optional<bool> fits = name ? AsciiNameFits(*name) : true;
+  if (!done) {
+    Require(fits != true, always);
+    return false;
+  }
+  Require(fits != false, "a name the field cannot hold is refused");
+  return true;
 }
 
 // The bytes sound `index` took for the UTF-8 `name`: they must spell it.
@@ -267,20 +292,14 @@ void ReplaceSound(Run& run) {
 
 void SetFields(Run& run) {
   const auto& now = run.Expected.Now();
-  const std::uint32_t index = run.Edits.Index(now.size());
-  const std::uint8_t which = run.Edits.Byte();
-  FieldEdit edit;
-  if (which & kSetName) edit.Name = run.Edits.Name();
+  const auto [index, which, name] = ReadHead(run, kSetName);
+  FieldEdit edit{.Name = name};
   if (which & kSetUnknown) edit.Unknown = run.Edits.U32();
   if (which & kSetLoopStart) edit.LoopStart = run.Edits.U32();
   if (which & kSetLoopEnd) edit.LoopEnd = run.Edits.U32();
   const auto done = run.Editor.SetFields(index, edit);
   if (index >= now.size()) return Require(done.kind() == ErrorKind::NotFound, "only a sound of the bank is set");
-  const std::optional<bool> nameFits = edit.Name ? AsciiNameFits(*edit.Name) : true;
-  if (!done)
-    return Require(nameFits != true,
-                   "numbers and a name the field holds are always set");
-  Require(nameFits != false, "a name the field cannot hold is refused");
+  if (!FollowsNameRule(done.ok(), edit.Name, "numbers and a name the field holds are always set")) return;
 
   const Sound& sound = now[index];
   TbSoundEntry h = sound.Header;
@@ -301,10 +320,8 @@ void SetFields(Run& run) {
 
 void InsertSound(Run& run) {
   const auto& now = run.Expected.Now();
-  const std::uint32_t index = run.Edits.Index(now.size());
-  const std::uint8_t flags = run.Edits.Byte();
-  InsertOptions options;
-  if (flags & kNamed) options.Name = run.Edits.Name();
+  const auto [index, flags, name] = ReadHead(run, kNamed);
+  InsertOptions options{.Name = name};
   if (flags & kAskBits) options.Format.BitsPerSample = flags & kAsk8Bits ? 8 : 16;
   if (flags & kAskMono) options.Format.NumChannels = 1;
   if (flags & kAskLowRate) options.Format.SampleRate = 2 * 11025;
@@ -312,11 +329,7 @@ void InsertSound(Run& run) {
   const auto done = run.Editor.Insert(index, wave.Path, options);
   if (!run.Loaded || index > now.size())
     return Require(done.kind() == ErrorKind::NotFound, "a sound goes only into a bank, at most at its end");
-  const std::optional<bool> nameFits = options.Name ? AsciiNameFits(*options.Name) : true;
-  if (!done)
-    return Require(nameFits != true,
-                   "a WAVE file is inserted under any name the field holds");
-  Require(nameFits != false, "a name the field cannot hold is refused");
+  if (!FollowsNameRule(done.ok(), options.Name, "a WAVE file is inserted under any name the field holds")) return;
   Require(done->Rows.What == RowChange::Kind::Inserted && done->Rows.Rows == std::vector{index},
           "an insert names its row");
 
@@ -392,28 +405,21 @@ void CheckEditor(const Run& run) {
           "the bank is modified exactly when it is not at the step last saved");
 }
 
-}  // namespace
-}  // namespace Orvane::Fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace Orvane;
-  using namespace Orvane::Fuzz;
+void EditBank(std::span<const std::uint8_t> input) {
   static const Scratch scratch;
-  const std::span<const std::uint8_t> input(data, size);
-  const auto marker = std::search(input.begin(), input.end(), kEditMarker.begin(), kEditMarker.end());
-  const auto bank = input.first(static_cast<std::size_t>(marker - input.begin()));
-  const auto script = input.subspan(std::min(size, bank.size() + kEditMarker.size()));
+  const auto [bank, script] = SplitAt(input, kEditMarker);
   WriteBytes(scratch.Bank, bank);
 
   CSoundEditor editor;
   editor.SetReporter(Quiet);
   const bool loaded = editor.LoadBank(scratch.Bank).ok();
-  Run run{editor, scratch, bank, loaded, Model(LoadedSounds(editor, bank)), Script(script)};
+  Run run{editor, scratch, bank, loaded, Model(LoadedSounds(editor, bank)),
+          Script(script.value_or(std::span<const std::uint8_t>{}))};
   for (std::size_t n = 0; n < kMaxEdits && !run.Edits.Done(); ++n) {
     Step(run);
     CheckEditor(run);
   }
-  if (!loaded) return 0;
+  if (!loaded) return;
 
   while (run.Expected.Undo()) Require(editor.Undo().has_value(), "every edit can be undone");
   Require(!editor.Undo(), "undo stops at the loaded bank");
@@ -424,5 +430,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   else
     Require(saved.ok() && ReadBytes(scratch.Undone) == Bytes(bank.begin(), bank.end()),
             "with every edit undone, saving writes the loaded file as it was");
-  return 0;
 }
+
+}  // namespace
+}  // namespace Orvane::Fuzz
+
+ORVANE_FUZZ_TARGET(Orvane::Fuzz::EditBank)

@@ -2,13 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 namespace Orvane::Fuzz {
-namespace fs = std::filesystem;
 namespace {
 
 // The folder a run works in. libFuzzer ends a timed run without destructors, so scripts/fuzz
@@ -57,11 +57,18 @@ void WriteBytes(const fs::path& file, std::span<const std::uint8_t> bytes) {
   if (!out) Fail("cannot write the scratch file " + file.string());
 }
 
-std::vector<std::uint8_t> ReadBytes(const fs::path& file) {
+Bytes ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) Fail("cannot read " + file.string());
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>());
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+MarkedParts SplitAt(std::span<const std::uint8_t> input, std::string_view marker) {
+  const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(marker.data()), marker.size());
+  const auto at = std::search(input.begin(), input.end(), bytes.begin(), bytes.end());
+  const auto before = static_cast<std::size_t>(at - input.begin());
+  if (at == input.end()) return {input, std::nullopt};
+  return {input.first(before), input.subspan(before + marker.size())};
 }
 
 void Fail(const std::string& what) {

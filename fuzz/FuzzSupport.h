@@ -1,15 +1,20 @@
 #pragma once
-// What the fuzz targets share: a scratch folder in memory, whole-file reads and writes, and a
-// check that turns a broken promise into a crash libFuzzer keeps as a finding.
+// What the fuzz targets share: a scratch folder in memory, whole-file reads and writes, inputs
+// in parts behind markers, and a check that turns a broken promise into a crash libFuzzer
+// keeps as a finding.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "WaveReader.h"
 
 namespace Orvane::Fuzz {
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
 
 // An empty folder `name` of this process, on a memory file system where there is one: every
 // run writes files, and a disk would set the pace.
@@ -19,7 +24,14 @@ std::filesystem::path ScratchFolder(const std::string& name);
 void EmptyFolder(const std::filesystem::path& folder);
 
 void WriteBytes(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
+Bytes ReadBytes(const std::filesystem::path& file);
+
+// An input cut at the first marker: the bytes before it, and the bytes after it when there is one.
+struct MarkedParts {
+  std::span<const std::uint8_t> Before;
+  std::optional<std::span<const std::uint8_t>> After;
+};
+MarkedParts SplitAt(std::span<const std::uint8_t> input, std::string_view marker);
 
 // Prints `what` and aborts: the input at hand is a finding.
 [[noreturn]] void Fail(const std::string& what);
@@ -41,3 +53,10 @@ inline bool Mentions(const std::string& text, const std::string& part) {
 }
 
 }  // namespace Orvane::Fuzz
+
+// libFuzzer's entry point, handing every input to `run`, a function of the target's own.
+#define ORVANE_FUZZ_TARGET(run)                                                          \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    run(std::span<const std::uint8_t>(data, size));                                    \
+    return 0;                                                                          \
+  }

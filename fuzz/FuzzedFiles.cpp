@@ -1,22 +1,20 @@
 #include "FuzzedFiles.h"
 
-#include <algorithm>
+#include "FuzzSupport.h"
 
 namespace Orvane::Fuzz {
 
 std::vector<FuzzedFile> SplitFiles(std::span<const std::uint8_t> input) {
-  const auto marker = std::span(reinterpret_cast<const std::uint8_t*>(kFileMarker.data()),
-                                kFileMarker.size());
   std::vector<FuzzedFile> files;
-  auto at = std::search(input.begin(), input.end(), marker.begin(), marker.end());
-  while (at != input.end() && files.size() < kMaxFiles) {
-    const auto start = at + static_cast<std::ptrdiff_t>(marker.size());
-    at = std::search(start, input.end(), marker.begin(), marker.end());
-    if (start == at) continue;  // no number byte
+  auto rest = SplitAt(input, kFileMarker).After;
+  while (rest && files.size() < kMaxFiles) {
+    const auto [bytes, next] = SplitAt(*rest, kFileMarker);
+    rest = next;
+    if (bytes.empty()) continue;  // no number byte
     FuzzedFile file;
-    file.Number = *start % kSoundNumbers;
+    file.Number = bytes[0] % kSoundNumbers;
     file.FileName = std::to_string(file.Number) + "_" + std::to_string(files.size()) + ".wav";
-    file.Bytes = std::span(start + 1, at);
+    file.Bytes = bytes.subspan(1);
     files.push_back(file);
   }
   return files;

@@ -8,7 +8,6 @@
 
 namespace Orvane::Fuzz {
 namespace {
-namespace fs = std::filesystem;
 
 struct Scratch {
   fs::path Folder = ScratchFolder("wave");
@@ -43,25 +42,19 @@ bool SameFindings(const WaveInfo& a, const WaveInfo& b) {
          a.Warnings == b.Warnings;
 }
 
-}  // namespace
-}  // namespace Orvane::Fuzz
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace Orvane;
-  using namespace Orvane::Fuzz;
+void ReadWaveFile(std::span<const std::uint8_t> input) {
   static const Scratch scratch;
-  const std::span<const std::uint8_t> input(data, size);
   WriteBytes(scratch.File, input);
 
   auto file = FileSource::Open(scratch.File);
-  Require(file.ok() && file->Size() == size, "the file opens with its size");
+  Require(file.ok() && file->Size() == input.size(), "the file opens with its size");
   auto fromFile = ReadWave(*file);
   MemorySource memory(input);
   auto fromMemory = ReadWave(memory);
   Require(fromFile.ok() == fromMemory.ok() && fromFile.message() == fromMemory.message(),
           "file and memory give the same answer");
   if (fromFile) {
-    CheckFound(*fromFile, size);
+    CheckFound(*fromFile, input.size());
     Require(SameFindings(*fromFile, *fromMemory), "file and memory find the same");
   }
 
@@ -72,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!gathered) {
     Require(Mentions(gathered.message(), scratch.File.string()), "a refusal names the file");
     Require(!fromFile || !FitsBank(*fromFile), "only files unfit for a bank are refused");
-    return 0;
+    return;
   }
   Require(fromFile && FitsBank(*fromFile), "a file is gathered only when it fits a bank");
   Require(gathered->size() == 1 && (*gathered)[0].Index == 7, "the one file is sound 7");
@@ -84,5 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               sound.DataOffset == fromFile->DataOffset,
           "gathering reads what the reader does");
   Require(fromFile->Warnings.empty() == warnings.empty(), "the reader's warnings are passed on");
-  return 0;
 }
+
+}  // namespace
+}  // namespace Orvane::Fuzz
+
+ORVANE_FUZZ_TARGET(Orvane::Fuzz::ReadWaveFile)

@@ -20,38 +20,19 @@ usage: bench/conversion/speed.sh --cli PATH [--runs N] [--work DIR]
 EOF
 }
 
+# shellcheck source=bench/side-by-side.sh
+source "$(dirname "$0")/../side-by-side.sh"
+
 cli=""
 runs=11
-if [ -d /dev/shm ]; then work=/dev/shm; else work=${TMPDIR:-/tmp}; fi
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --cli | --runs | --work)
-      [ $# -ge 2 ] || { echo "speed.sh: $1 needs a value" >&2; usage >&2; exit 2; }
-      case "$1" in
-        --cli) cli=$2 ;;
-        --runs) runs=$2 ;;
-        --work) work=$2 ;;
-      esac
-      shift 2 ;;
-    -h | --help) usage; exit 0 ;;
-    *) echo "speed.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
-  esac
-done
+work=$(default_work)
+parse_options usage --cli=cli --runs=runs --work=work -- "$@"
 [ -n "$cli" ] || { echo "speed.sh: --cli is required" >&2; usage >&2; exit 2; }
 [ -x "$cli" ] || { echo "speed.sh: $cli is not an executable" >&2; exit 2; }
-[[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "speed.sh: --runs takes a whole number >= 1" >&2; exit 2; }
-command -v sox > /dev/null || { echo "speed.sh: sox is missing" >&2; exit 2; }
+require_runs
+require_tool sox
 cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
-
-work_dir=$(mktemp -d "$work/orvane-speed.XXXXXX")
-trap 'rm -rf "$work_dir"' EXIT
-
-q() { printf '%q' "$1"; }
-
-show_and_run() {
-  echo "  \$ $1"
-  eval "$1"
-}
+make_work_dir "$work" speed
 
 # --- data -------------------------------------------------------------------------------------
 long=$work_dir/long.wav
@@ -67,8 +48,6 @@ echo "  (copied to 2_a.wav ... 200_a.wav)"
 
 # --- timing -----------------------------------------------------------------------------------
 errors=$work_dir/errors      # what the timed commands say on stderr, shown when one fails
-# shellcheck source=bench/side-by-side.sh
-source "$(dirname "$0")/../side-by-side.sh"
 
 # same_size A B SLACK: a side that wrote another format (or less) would look fast, so the last
 # outputs of both sides must have the same size, give or take SLACK bytes of frames.
@@ -99,10 +78,6 @@ same_size "$ours" "$theirs" $(( 200 * frame_slack ))
 # --- report -----------------------------------------------------------------------------------
 echo
 echo "orvane-cli: $cli"
-echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg); medians of $runs runs"
-for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows[@]}"; do
-  IFS='|' read -r -a cells <<<"$row"
-  printf '%-24s %12s %12s %10s %8s  %s\n' "${cells[@]}"
-done
-[ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
-exit "$failed"
+echo "machine: $(machine_load); medians of $runs runs"
+print_rows 24
+finish

@@ -11,8 +11,7 @@
 set -euo pipefail
 export LC_ALL=C  # a decimal point in awk
 
-root=$(cd "$(dirname "$0")/../.." && pwd)
-
+# shellcheck disable=SC2317  # called by parse_options
 usage() {
   cat <<EOF2
 usage: bench/editing/list.sh [--build-dir DIR] [--runs N] [--work DIR]
@@ -24,40 +23,14 @@ usage: bench/editing/list.sh [--build-dir DIR] [--runs N] [--work DIR]
 EOF2
 }
 
-build_dir=$root/build/default
-runs=11
-if [ -d /dev/shm ]; then work=/dev/shm; else work=${TMPDIR:-/tmp}; fi
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --build-dir | --runs | --work)
-      [ $# -ge 2 ] || { echo "list.sh: $1 needs a value" >&2; usage >&2; exit 2; }
-      case "$1" in
-        --build-dir) build_dir=$2 ;;
-        --runs) runs=$2 ;;
-        --work) work=$2 ;;
-      esac
-      shift 2 ;;
-    -h | --help) usage; exit 0 ;;
-    *) echo "list.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
-  esac
-done
-[[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "list.sh: --runs takes a whole number >= 1" >&2; exit 2; }
-build_dir=$(cd "$build_dir" && pwd)
+# shellcheck source=bench/side-by-side.sh
+source "$(dirname "$0")/../side-by-side.sh"
+
+build_options usage "$@"
 cli=$build_dir/cli/orvane-cli
 make_bank=$build_dir/bench/orvane-make-bench-bank
-for program in "$cli" "$make_bank"; do
-  [ -x "$program" ] || { echo "list.sh: $program is not built" >&2; exit 2; }
-done
-
-work_dir=$(mktemp -d "$work/orvane-list.XXXXXX")
-trap 'rm -rf "$work_dir"' EXIT
-
-q() { printf '%q' "$1"; }
-
-show_and_run() {
-  echo "  \$ $1"
-  eval "$1"
-}
+require_built "$cli" "$make_bank"
+make_work_dir "$work" list
 
 # --- data -------------------------------------------------------------------------------------
 sounds=5000
@@ -78,8 +51,6 @@ show_and_run "cat $(q "$small") $(q "$large") > /dev/null"
 
 # --- timing -----------------------------------------------------------------------------------
 errors=$work_dir/errors  # what the timed commands say on stderr, shown when one fails
-# shellcheck source=bench/side-by-side.sh
-source "$(dirname "$0")/../side-by-side.sh"
 
 list_small="$(q "$cli") list --format csv $(q "$small") > /dev/null 2> $(q "$errors")"
 list_large="$(q "$cli") list --format csv $(q "$large") > /dev/null 2> $(q "$errors")"
@@ -90,10 +61,6 @@ compare "list: 2 GB vs 200 MB" 1.5 : "$list_large" : "$list_small"
 # --- report -----------------------------------------------------------------------------------
 echo
 echo "orvane-cli: $cli"
-echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg); medians of $runs runs"
-for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows[@]}"; do
-  IFS='|' read -r -a cells <<<"$row"
-  printf '%-22s %12s %12s %10s %8s  %s\n' "${cells[@]}"
-done
-[ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
-exit "$failed"
+echo "machine: $(machine_load); medians of $runs runs"
+print_rows 22
+finish

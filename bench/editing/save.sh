@@ -10,6 +10,7 @@
 set -euo pipefail
 export LC_ALL=C  # a decimal point in awk
 
+# shellcheck disable=SC2317  # called by parse_options
 usage() {
   cat <<EOF
 usage: bench/editing/save.sh [--build-dir DIR] [--runs N] [--work DIR]
@@ -22,42 +23,16 @@ usage: bench/editing/save.sh [--build-dir DIR] [--runs N] [--work DIR]
 EOF
 }
 
-build_dir=$(cd "$(dirname "$0")/../.." && pwd)/build/default
-runs=11
-if [ -d /dev/shm ]; then work=/dev/shm; else work=${TMPDIR:-/tmp}; fi
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --build-dir | --runs | --work)
-      [ $# -ge 2 ] || { echo "save.sh: $1 needs a value" >&2; usage >&2; exit 2; }
-      case "$1" in
-        --build-dir) build_dir=$2 ;;
-        --runs) runs=$2 ;;
-        --work) work=$2 ;;
-      esac
-      shift 2 ;;
-    -h | --help) usage; exit 0 ;;
-    *) echo "save.sh: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
-  esac
-done
-[[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "save.sh: --runs takes a whole number >= 1" >&2; exit 2; }
-build_dir=$(cd "$build_dir" && pwd)
+# shellcheck source=bench/side-by-side.sh
+source "$(dirname "$0")/../side-by-side.sh"
+
+build_options usage "$@"
 cli=$build_dir/cli/orvane-cli
 save=$build_dir/bench/orvane_bench_save
 make_bank=$build_dir/bench/orvane-make-bench-bank
-for program in "$cli" "$save" "$make_bank"; do
-  [ -x "$program" ] || { echo "save.sh: $program is not built" >&2; exit 2; }
-done
-command -v sox > /dev/null || { echo "save.sh: sox is missing" >&2; exit 2; }
-
-work_dir=$(mktemp -d "$work/orvane-save.XXXXXX")
-trap 'rm -rf "$work_dir"' EXIT
-
-q() { printf '%q' "$1"; }
-
-show_and_run() {
-  echo "  \$ $1"
-  eval "$1"
-}
+require_built "$cli" "$save" "$make_bank"
+require_tool sox
+make_work_dir "$work" save
 
 # --- data -------------------------------------------------------------------------------------
 bank=$work_dir/bank.sdt
@@ -69,8 +44,6 @@ show_and_run "sox -n -r 44100 -b 16 -c 2 $(q "$long") synth 10 sine 440 sine 660
 
 # --- timing -----------------------------------------------------------------------------------
 errors=$work_dir/errors  # what the timed commands say on stderr, shown when one fails
-# shellcheck source=bench/side-by-side.sh
-source "$(dirname "$0")/../side-by-side.sh"
 
 copy=$work_dir/copy.sdt saved=$work_dir/saved.sdt replaced=$work_dir/replaced.sdt
 copy_cmd="cp $(q "$bank") $(q "$copy")"
@@ -92,19 +65,6 @@ compare_save() {
     rm -f "$copy"; time_once "$copy_cmd"; ((i == 0)) || times_b+=("$elapsed_us")
   done
   record "$name" "$target" times_a times_b
-}
-
-# record NAME TARGET A B: the row of two arrays of microseconds.
-record() {
-  local -n a=$3 b=$4
-  local med_a med_b ratio verdict
-  med_a=$(median "${a[@]}")
-  med_b=$(median "${b[@]}")
-  ratio=$(awk -v a="$med_a" -v b="$med_b" 'BEGIN { printf "%.2f", a / b }')
-  if awk -v r="$ratio" -v t="$2" 'BEGIN { exit !(r <= t) }'; then verdict=PASS; else verdict=FAIL; failed=1; fi
-  echo "  A ms: $(for t in "${a[@]}"; do printf '%s ' "$(ms "$t")"; done)"
-  echo "  B ms: $(for t in "${b[@]}"; do printf '%s ' "$(ms "$t")"; done)"
-  rows+=("$1|$(ms "$med_a")|$(ms "$med_b")|$ratio|<= $2|$verdict")
 }
 
 # A side that wrote less would look fast: its bank must be whole and as large as expected.
@@ -131,10 +91,6 @@ check_bank "$replaced" "$replaced_size"
 # --- report -----------------------------------------------------------------------------------
 echo
 echo "programs: $build_dir"
-echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg); medians of $runs runs"
-for row in "measurement|median A ms|median B ms|ratio A/B|target|result" "${rows[@]}"; do
-  IFS='|' read -r -a cells <<<"$row"
-  printf '%-24s %12s %12s %10s %8s  %s\n' "${cells[@]}"
-done
-[ "$runs" -ge 5 ] || echo "(fewer than 5 runs: the verdicts are indicative only)"
-exit "$failed"
+echo "machine: $(machine_load); medians of $runs runs"
+print_rows 24
+finish
