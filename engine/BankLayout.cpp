@@ -56,6 +56,8 @@ class Planner {
       if (kept_[c]) {
         clusterAt[c] = pos_;
         const std::uint64_t from = std::max(cluster.Start, base_.TableEnd());
+        // A sound in the table's bytes keeps its offset: its other bytes must not move either.
+        if (cluster.Start < base_.TableEnd() && pos_ != from) tableSoundsMoved_ = true;
         if (cluster.End > from) EmitLoaded(from, cluster.End);
       }
       EmitFresh(after_[c]);
@@ -77,6 +79,10 @@ class Planner {
     plan_.Size = pos_;
     return std::move(plan_);
   }
+
+  // The plan keeps sounds whose bytes begin in the table, and the bytes after the table that
+  // they span moved: only the table's coming out as it was would not make that plan hold.
+  bool TableSoundsMoved() const { return tableSoundsMoved_; }
 
   bool KeepsTableSounds() const {
     for (std::size_t i = 0; i < sounds_.size(); ++i)
@@ -167,6 +173,7 @@ class Planner {
   bool keepHead_;
   BankPlan plan_;
   std::uint64_t pos_ = 0;
+  bool tableSoundsMoved_ = false;
   std::vector<std::optional<std::size_t>> cluster_;
   std::vector<bool> keptSound_, kept_;
   std::vector<std::vector<std::size_t>> before_, after_;
@@ -197,7 +204,9 @@ Result<BankPlan> PlanBank(const LoadedBank& base, std::span<const SoundSlot> sou
     return Result<BankPlan>::Error(ErrorKind::TooLarge, "a bank holds fewer sounds than that");
   Planner keeping(base, sounds, true);
   auto plan = keeping.Plan();
-  if (!plan || !keeping.KeepsTableSounds() || TableAsLoaded(base, *plan)) return plan;
+  if (!plan || !keeping.KeepsTableSounds() ||
+      (TableAsLoaded(base, *plan) && !keeping.TableSoundsMoved()))
+    return plan;
   // Sounds whose bytes lie in the table cannot stay when the table changes: write them afresh.
   return Planner(base, sounds, false).Plan();
 }
