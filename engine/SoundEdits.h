@@ -22,10 +22,10 @@ enum class ReplaceFormat {
 };
 
 struct FieldEdit {
-  std::optional<std::string> Name;  // UTF-8
-  std::optional<std::uint32_t> Unknown;
-  std::optional<std::uint32_t> LoopStart;
-  std::optional<std::uint32_t> LoopEnd;
+  std::optional<std::string> Name = {};  // UTF-8
+  std::optional<std::uint32_t> Unknown = {};
+  std::optional<std::uint32_t> LoopStart = {};
+  std::optional<std::uint32_t> LoopEnd = {};
 
   bool Empty() const { return !Name && !Unknown && !LoopStart && !LoopEnd; }
 };

@@ -25,9 +25,9 @@ enum class ErrorKind {
 
 // Where a failure lies, as far as it is known: the file, the sound's index, the byte offset.
 struct Where {
-  std::string File;
-  std::optional<std::uint32_t> Sound;
-  std::optional<std::uint64_t> Offset;
+  std::string File = {};
+  std::optional<std::uint32_t> Sound = {};
+  std::optional<std::uint64_t> Offset = {};
 
   bool operator==(const Where&) const = default;
 };
