@@ -70,8 +70,7 @@ Status CSoundEditor::Save(const std::filesystem::path& target, const SaveOptions
   path_ = target;
   auto stamp = StampOf(target);
   stamp_ = stamp && *stamp ? **stamp : FileStamp{};
-  for (std::size_t i = 0; i < m_Entries.size(); ++i) m_Entries[i].Element.Offset = plan->Offsets[i];
-  offsetsStale_ = false;
+  ShowPlan(*plan);
   history_.MarkSaved();
   return Status::Ok();
 }

@@ -58,14 +58,18 @@ Result<BankPlan> CSoundEditor::Plan() const {
 void CSoundEditor::RefreshOffsets() const {
   if (!offsetsStale_) return;
   offsetsStale_ = false;
-  auto plan = Plan();
-  if (!plan) return;  // never kept: every edit is checked against this
-  plannedSize_ = plan->Size;
+  // Never fails: every edit is checked against the plan it makes.
+  if (auto plan = Plan()) ShowPlan(*plan);
+}
+
+void CSoundEditor::ShowPlan(const BankPlan& plan) const {
+  offsetsStale_ = false;
+  plannedSize_ = plan.Size;
   for (std::size_t i = 0; i < m_Entries.size(); ++i) {
     SoundSlot& sound = m_Entries[i];
     // A damaged sound stays where its table entry points until it is mended or removed.
     const bool asLoaded = sound.Element.Damaged() && IsUntouched(*m_pFileBuffer, sound);
-    sound.Element.Offset = asLoaded ? sound.Origin : plan->Offsets[i];
+    sound.Element.Offset = asLoaded ? sound.Origin : plan.Offsets[i];
   }
 }
 
@@ -75,8 +79,13 @@ const BankEntry& CSoundEditor::Entry(std::uint32_t index) const {
 }
 
 Result<SoundSlot> CSoundEditor::SoundAt(std::uint32_t index) const {
-  if (index < m_Count) return m_Entries[index];
-  return Result<SoundSlot>::Error(
+  if (Status there = CheckIndex(index); !there) return Result<SoundSlot>(there);
+  return m_Entries[index];
+}
+
+Status CSoundEditor::CheckIndex(std::uint32_t index) const {
+  if (index < m_Count) return Status::Ok();
+  return Status::Error(
       ErrorKind::NotFound,
       m_Count == 0 ? Str("there is no sound ", index, ": no bank is loaded")
                    : Str("there is no sound ", index, ": the bank has ", m_Count,
@@ -86,12 +95,13 @@ Result<SoundSlot> CSoundEditor::SoundAt(std::uint32_t index) const {
 
 Result<std::span<const std::uint8_t>> CSoundEditor::SampleData(std::uint32_t index) const {
   using Span = Result<std::span<const std::uint8_t>>;
-  auto sound = SoundAt(index);
-  if (!sound) return Span(sound.status());
-  if (sound->Element.Damaged())
-    return Span::Error(ErrorKind::Damaged, Str("sound ", index, " is damaged: ", sound->Element.Damage),
-                       {path_.string(), index, sound->Element.Offset});
-  return m_Entries[index].Samples.Bytes;
+  if (Status there = CheckIndex(index); !there) return Span(there);
+  // Read in place: playback and export come here for every sound.
+  const SoundSlot& sound = m_Entries[index];
+  if (sound.Element.Damaged())
+    return Span::Error(ErrorKind::Damaged, Str("sound ", index, " is damaged: ", sound.Element.Damage),
+                       {path_.string(), index, Entry(index).Offset});
+  return sound.Samples.Bytes;
 }
 
 Result<std::vector<std::uint8_t>> CSoundEditor::BuildPlayImage(std::uint32_t index) const {
@@ -114,11 +124,13 @@ std::uint64_t CSoundEditor::RoomFor(std::uint64_t replacedBytes) const {
 Result<EditOutcome> CSoundEditor::Commit(std::unique_ptr<BankChange> change, std::string summary) {
   RowChange rows = change->Apply(m_Entries);
   SoundsChanged();
-  if (auto plan = Plan(); !plan) {
+  auto plan = Plan();
+  if (!plan) {
     change->Revert(m_Entries);
     SoundsChanged();
     return Result<EditOutcome>(plan.status().At({path_.string()}));
   }
+  ShowPlan(*plan);
   history_.Record(std::move(change));
   return EditOutcome{std::move(rows), std::move(summary)};
 }

@@ -109,6 +109,9 @@ class CSoundEditor {
   // out again when next asked for.
   void SoundsChanged();
   void RefreshOffsets() const;
+  // Shows the offsets `plan` gives every sound; a damaged one keeps its table's.
+  void ShowPlan(const BankPlan& plan) const;
+  Status CheckIndex(std::uint32_t index) const;
   Result<SoundSlot> SoundAt(std::uint32_t index) const;
   std::uint64_t RoomFor(std::uint64_t replacedBytes) const;
   Status CheckSaveTarget(const std::filesystem::path& target, const SaveOptions& options) const;
