@@ -21,4 +21,12 @@ Status CSoundEditor::Play(std::uint32_t index) {
           " Hz): ", played.Reason, "; the default sound played instead"));
 }
 
+bool CSoundEditor::Stop() {
+  const bool playing = IsSoundPlaying();
+  StopSound();
+  return playing;
+}
+
+bool CSoundEditor::IsPlaying() const { return IsSoundPlaying(); }
+
 }  // namespace Orvane

@@ -62,6 +62,9 @@ class CSoundEditor {
 
   // Starts playing sound `index` and returns at once.
   Status Play(std::uint32_t index);
+  // Silences the sound that plays; true when one was playing.
+  bool Stop();
+  bool IsPlaying() const;
   // The WAVE header and sample data of sound `index` as one image: what Export writes.
   Result<std::vector<std::uint8_t>> BuildPlayImage(std::uint32_t index) const;
 

@@ -148,6 +148,11 @@ class Player {
 
   std::atomic<bool>& Playing() { return playback_.Playing; }
 
+  void Stop() {
+    std::lock_guard lock(mutex_);
+    Replace(Sound{});
+  }
+
   void ShutDown() {
     std::lock_guard lock(mutex_);
     StopAudio();
@@ -249,6 +254,8 @@ PlayResult PlaySoundImage(std::vector<std::uint8_t> image) {
 }
 
 void SetDefaultSound(std::function<void()> sound) { ThePlayer().SetDefaultSound(std::move(sound)); }
+
+void StopSound() { ThePlayer().Stop(); }
 
 bool IsSoundPlaying() { return ThePlayer().Playing().load(); }
 

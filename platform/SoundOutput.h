@@ -29,7 +29,11 @@ PlayResult PlaySoundImage(std::vector<std::uint8_t> image);
 // end supplies (a terminal bell, a toolkit's beep). Nothing sounds until one is set.
 void SetDefaultSound(std::function<void()> sound);
 
-// True from a play until the device has been handed the sound's last sample.
+// Silences the sound that is playing, if any; the device stays open for the next play.
+void StopSound();
+
+// True from a play until the device has been handed the sound's last sample, or the sound was
+// stopped.
 bool IsSoundPlaying();
 // Returns once no sound is playing.
 void WaitForSoundEnd();

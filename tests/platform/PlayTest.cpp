@@ -60,6 +60,20 @@ TEST_F(Play, TheSoundPlaysOnIntactWhenTheBankChanges) {
   }
 }
 
+TEST_F(Play, StopSilencesTheSoundAndSaysWhetherOneWasPlaying) {
+  const Bytes samples = Samples(22050 * 2 * 2, 5);  // 2 s
+  ASSERT_TRUE(editor_.LoadBank(WriteBank("a.sdt", MakeBank({Sound(samples)}))));
+  EXPECT_FALSE(editor_.Stop());
+  ASSERT_TRUE(editor_.Play(0));
+  EXPECT_TRUE(editor_.IsPlaying());
+  EXPECT_TRUE(editor_.Stop());
+  EXPECT_FALSE(editor_.IsPlaying());
+  WaitForSoundEnd();  // returns at once: nothing plays
+  const Bytes output = Output();
+  const auto start = FindSound(output, samples);
+  EXPECT_FALSE(start && HoldsAt(output, *start, samples)) << "the whole sound reached the device";
+}
+
 TEST_F(Play, RefusesIndexesItCannotReadWithAReasonAndPlaysNothing) {
   Bytes file = MakeBank({Sound(Samples(100, 1)), Sound(Samples(100, 2))});
   file.resize(file.size() - 10);  // the second sound's data runs past the end
