@@ -19,6 +19,72 @@ void SoundListModel::Refill() {
   endResetModel();
 }
 
+void SoundListModel::Follow(const RowChange& change) {
+  if (change.Rows.empty()) return;
+  const auto first = static_cast<int>(change.Rows.front());
+  if (change.What == RowChange::Kind::Changed) {
+    for (const std::uint32_t row : change.Rows) {
+      const auto r = static_cast<int>(row);
+      emit dataChanged(index(r, 0), index(r, kColumnCount - 1), {Qt::DisplayRole});
+    }
+  } else {
+    // A run of consecutive rows at once, from the first. Inserted rows are where they end up,
+    // with those before them already in place; removed rows are where they were, less the rows
+    // already gone before them.
+    pending_ = change;
+    const bool inserted = change.What == RowChange::Kind::Inserted;
+    for (std::size_t begin = 0; begin < change.Rows.size();) {
+      std::size_t end = begin + 1;
+      while (end < change.Rows.size() && change.Rows[end] == change.Rows[end - 1] + 1) ++end;
+      const int shift = inserted ? 0 : static_cast<int>(begin);
+      const int from = static_cast<int>(change.Rows[begin]) - shift;
+      const int to = static_cast<int>(change.Rows[end - 1]) - shift;
+      if (inserted) {
+        beginInsertRows({}, from, to);
+      } else {
+        beginRemoveRows({}, from, to);
+      }
+      announced_ = end;
+      rows_ += (inserted ? 1 : -1) * (to - from + 1);
+      if (inserted) {
+        endInsertRows();
+      } else {
+        endRemoveRows();
+      }
+      begin = end;
+    }
+    pending_.Rows.clear();
+    announced_ = 0;
+  }
+  LaterRowsMoved(first);
+}
+
+std::optional<std::uint32_t> SoundListModel::SoundOfRow(int row) const {
+  const auto shown = static_cast<std::uint32_t>(row);
+  std::uint32_t sound = shown;
+  for (std::size_t k = announced_; k < pending_.Rows.size(); ++k) {
+    if (pending_.What == RowChange::Kind::Inserted) {
+      if (pending_.Rows[k] > sound) break;
+      ++sound;
+    } else {
+      const std::uint32_t gone = pending_.Rows[k] - static_cast<std::uint32_t>(announced_);
+      if (gone == shown) return std::nullopt;
+      if (gone > shown) break;
+      --sound;
+    }
+  }
+  // The engine may have dropped its bank since the last refill (a bank of no sounds does that).
+  if (sound >= editor_.Count()) return std::nullopt;
+  return sound;
+}
+
+void SoundListModel::OffsetsChanged() { LaterRowsMoved(0); }
+
+void SoundListModel::LaterRowsMoved(int first) {
+  if (first < rows_)
+    emit dataChanged(index(first, columnIndex), index(rows_ - 1, columnOffset), {Qt::DisplayRole});
+}
+
 int SoundListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows_;
 }
@@ -33,11 +99,9 @@ QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, 
 
 QVariant SoundListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  const auto row = static_cast<std::size_t>(index.row());
-  // The engine may have dropped its bank since the last refill (a bank of no sounds does that).
-  if (row >= editor_.Count()) return {};
-  return CellText(static_cast<std::uint32_t>(row), editor_.Entry(static_cast<std::uint32_t>(row)),
-                  static_cast<Column>(index.column()));
+  const auto sound = SoundOfRow(index.row());
+  if (!sound) return {};
+  return CellText(*sound, editor_.Entry(*sound), static_cast<Column>(index.column()));
 }
 
 QVariant SoundListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -2,8 +2,12 @@
 // The rows of the main window's list: one per sound of the engine's loaded bank, with the
 // fields of its header. Cell texts are made when the view asks for them, so a bank of any size
 // is listed at once.
+#include <cstdint>
+#include <optional>
+
 #include <QAbstractTableModel>
 
+#include "BankChange.h"
 #include "SoundEditor.h"
 
 namespace Orvane {
@@ -29,9 +33,14 @@ class SoundListModel final : public QAbstractTableModel {
 
   explicit SoundListModel(const CSoundEditor& editor, QObject* parent = nullptr);
 
-  // Lists the sounds the engine holds now, every row anew. The number of rows changes only
-  // here; cells always show the engine's entries, and nothing for a row it no longer has.
+  // Lists the sounds the engine holds now, every row anew: after a bank is loaded. Cells always
+  // show the engine's entries, and nothing for a row it no longer has.
   void Refill();
+  // Announces the rows an edit, undo or redo changed, inserted or removed, so that views keep
+  // their focus, selection and scroll position. Later rows' Index and Offset cells move too.
+  void Follow(const RowChange& change);
+  // Every sound's Offset cell may differ: a save laid the bank out anew.
+  void OffsetsChanged();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -44,8 +53,19 @@ class SoundListModel final : public QAbstractTableModel {
   static QString CellText(std::uint32_t index, const BankEntry& element, Column column);
 
  private:
+  // Announces that `first`'s row and every row after it show other Index and Offset cells.
+  void LaterRowsMoved(int first);
+  // The engine's sound that `row` shows. The engine has changed before Follow announces it, so
+  // while it does, rows it has not announced yet keep their place: inserted sounds stay hidden
+  // and removed rows show nothing.
+  std::optional<std::uint32_t> SoundOfRow(int row) const;
+
   const CSoundEditor& editor_;
   int rows_ = 0;
+  // While Follow announces inserted or removed rows: the change, and how many of its rows the
+  // views know of.
+  RowChange pending_;
+  std::size_t announced_ = 0;
 };
 
 }  // namespace Orvane

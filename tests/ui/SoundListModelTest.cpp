@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 
 #include "SoundListModel.h"
 #include "TestFiles.h"
@@ -45,6 +46,40 @@ TEST(SoundListModelTest, PassesQtModelChecksAndFollowsTheEngineOnlyWhenRefilled)
   EXPECT_EQ(model.index(1, SoundListModel::columnName).data(), QVariant());
   model.Refill();
   EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(SoundListModelTest, FollowsEditsRowByRowAndMovesLaterIndexesAndOffsets) {
+  CSoundEditor editor;
+  SoundListModel model(editor);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  TempDir dir;
+  std::vector<SoundSpec> sounds;
+  for (const char* name : {"a", "b", "c", "d", "e"})
+    sounds.push_back({.Name = name, .Data = Samples(4)});
+  WriteFile(dir / "a.sdt", MakeBank(sounds));
+  ASSERT_TRUE(editor.LoadBank(dir / "a.sdt"));
+  model.Refill();
+  QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+  QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+
+  // Two runs: 0 and 1, then 3, by then at row 1.
+  auto outcome = editor.Remove({0, 1, 3});
+  ASSERT_TRUE(outcome);
+  model.Follow(outcome->Rows);
+  ASSERT_EQ(removed.size(), 2);
+  EXPECT_EQ(removed[0][2].toInt(), 1);
+  EXPECT_EQ(removed[1][1].toInt(), 1);
+  ASSERT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.index(1, SoundListModel::columnName).data().toString(), "e");
+
+  model.Follow(*editor.Undo());
+  EXPECT_EQ(inserted.size(), 2) << "in runs, as removed";
+  ASSERT_EQ(model.rowCount(), 5);
+  for (int row = 0; row < 5; ++row)
+    EXPECT_EQ(model.index(row, SoundListModel::columnName).data().toString(),
+              QString(QChar(u'a' + row)));
+  EXPECT_EQ(reset.size(), 0);
 }
 
 }  // namespace
