@@ -1,10 +1,12 @@
 // The entry: the console with its banner, the output folder, then the main window and its
-// message loop.
+// message loop, and the bank named on the command line once the window is up.
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include <QApplication>
+#include <QStringList>
+#include <QTimer>
 
 #include "AboutForm.h"
 #include "ApplicationIcon.h"
@@ -47,6 +49,13 @@ int main(int argc, char* argv[]) {
     MainForm mainWindow;
     GlobalForms::MainWindow = &mainWindow;
     mainWindow.show();
+    // Qt has taken its own options out: what is left is `orvane [BANK]`.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (const QString& extra : arguments.mid(1))
+      std::fprintf(stderr, "ignored the argument %s: orvane opens one bank\n",
+                   extra.toLocal8Bit().constData());
+    if (!arguments.isEmpty())
+      QTimer::singleShot(0, &mainWindow, [&] { mainWindow.OpenBankFile(arguments.front()); });
     // Ends when the main window closes; an About window still open goes with it.
     status = QApplication::exec();
     delete GlobalForms::AboutWindow;

@@ -27,6 +27,8 @@ bool IsCandidateExtension(const std::string& extension, Candidates which) {
 
 }  // namespace
 
+std::span<const std::string_view> AudioFileExtensions() { return kAudioExtensions; }
+
 std::string ExportNamePart(const TbSoundEntry& entry) {
   return SafeFileNamePart(Cp1252ToUtf8(entry.NameBytes()));
 }

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "Status.h"
 #include "TbSoundEntry.h"
@@ -23,6 +25,9 @@ struct NumberedName {
   std::string Name;        // Windows-1252 bytes between the first '_' and the extension
   std::string NamePart;    // the same text as the file name spells it (UTF-8)
 };
+
+// ".wav", ".flac", ...: the extensions of every audio file the engine reads, in lower case.
+std::span<const std::string_view> AudioFileExtensions();
 
 // Which files bank creation takes: WAVE files named exactly ".wav", or, when it converts, any
 // audio file it reads: .wav, .flac, .ogg, .oga, .opus, .mp3, .aif or .aiff in any case.

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+class QDialog;
 class QWidget;
 
 namespace Orvane {
@@ -18,6 +19,9 @@ struct FileDialogRequest {
   QString Start;
 };
 
+// What the user wants done with edits that are not saved, before they would be lost.
+enum class UnsavedEdits { Save, Discard, Cancel };
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -27,6 +31,13 @@ class Desktop {
                                                   const FileDialogRequest& request) = 0;
   virtual std::optional<QString> ChooseFileToSave(QWidget* parent,
                                                   const FileDialogRequest& request) = 0;
+
+  // Asks whether to save the edits of the bank named `bankName` first. The program's one
+  // message box.
+  virtual UnsavedEdits AskAboutUnsavedEdits(QWidget* parent, const QString& bankName) = 0;
+
+  // Shows `dialog` modally; true when the user confirmed it.
+  virtual bool RunDialog(QDialog& dialog) = 0;
 
   // Replaces what the clipboard holds.
   virtual void SetClipboardText(const QString& text) = 0;

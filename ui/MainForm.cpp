@@ -21,6 +21,7 @@
 #include "ApplicationIcon.h"
 #include "DesignScale.h"
 #include "Desktop.h"
+#include "FileFilters.h"
 #include "Globals.h"
 #include "PathText.h"
 #include "ProgramInfo.h"
@@ -32,14 +33,23 @@
 namespace Orvane {
 namespace {
 
-const QString kBankFilter = QStringLiteral("SDT (*.sdt)");
-
 // Design widths of the list's columns, in column order; 60 is the toolkit's default width.
 constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80,
                                                              80, 80, 60, 80, 80};
 
 // A row of the list, as tall as a line of text with a little room around it.
 constexpr int kRowHeight = 17;
+
+// Adds an item to `menu` that runs `handler` on `form` when chosen.
+QAction* AddItem(MainForm* form, QWidget* menu, const char* name, const char* text,
+                 void (MainForm::*handler)(), const QKeySequence& shortcut = {}) {
+  auto* item = new QAction(QString::fromLatin1(text), form);
+  item->setObjectName(QString::fromLatin1(name));
+  item->setShortcut(shortcut);
+  menu->addAction(item);
+  QObject::connect(item, &QAction::triggered, form, handler);
+  return item;
+}
 
 QString StartLocation(const QString& remembered) {
   return remembered.isNull() ? QDir::currentPath() : remembered;
@@ -116,31 +126,21 @@ void MainForm::InitializeComponent() {
   menuStrip1->setObjectName(QStringLiteral("menuStrip1"));
   fileToolStripMenuItem = menuStrip1->addMenu(QStringLiteral("File"));
   fileToolStripMenuItem->setObjectName(QStringLiteral("fileToolStripMenuItem"));
-  const auto addItem = [this](QWidget* menu, QAction*& item, const char* name, const char* text,
-                              void (MainForm::*handler)()) {
-    item = new QAction(QString::fromLatin1(text), this);
-    item->setObjectName(QString::fromLatin1(name));
-    menu->addAction(item);
-    connect(item, &QAction::triggered, this, handler);
-  };
-  addItem(fileToolStripMenuItem, openToolStripMenuItem, "openToolStripMenuItem", "Open",
-          &MainForm::openToolStripMenuItem_Click);
-  addItem(fileToolStripMenuItem, exportAllToolStripMenuItem, "exportAllToolStripMenuItem",
-          "Export All", &MainForm::exportAllToolStripMenuItem_Click);
-  addItem(fileToolStripMenuItem, createToolStripMenuItem, "createToolStripMenuItem", "Create",
-          &MainForm::createToolStripMenuItem_Click);
-  addItem(menuStrip1, aboutToolStripMenuItem, "aboutToolStripMenuItem", "About",
-          &MainForm::aboutToolStripMenuItem_Click);
-
-  // Not attached to the list: ctrlSoundsList_MouseClick alone shows it.
-  ctrlSoundsContext = new QMenu(this);
-  ctrlSoundsContext->setObjectName(QStringLiteral("ctrlSoundsContext"));
-  addItem(ctrlSoundsContext, ctrlSoundsContextListen, "ctrlSoundsContextListen", "Listen",
-          &MainForm::ctrlSoundsContextListen_Click);
-  addItem(ctrlSoundsContext, ctrlSoundsContextExport, "ctrlSoundsContextExport", "Export",
-          &MainForm::ctrlSoundsContextExport_Click);
-  addItem(ctrlSoundsContext, copyNameToolStripMenuItem1, "copyNameToolStripMenuItem1", "Copy Name",
-          &MainForm::copyNameToolStripMenuItem1_Click);
+  QMenu* file = fileToolStripMenuItem;
+  openToolStripMenuItem = AddItem(this, file, "openToolStripMenuItem", "Open",
+                                  &MainForm::openToolStripMenuItem_Click);
+  saveToolStripMenuItem = AddItem(this, file, "saveToolStripMenuItem", "Save",
+                                  &MainForm::saveToolStripMenuItem_Click, QKeySequence::Save);
+  saveAsToolStripMenuItem = AddItem(this, file, "saveAsToolStripMenuItem", "Save As...",
+                                    &MainForm::saveAsToolStripMenuItem_Click, QKeySequence::SaveAs);
+  exportAllToolStripMenuItem = AddItem(this, file, "exportAllToolStripMenuItem", "Export All",
+                                       &MainForm::exportAllToolStripMenuItem_Click);
+  createToolStripMenuItem = AddItem(this, file, "createToolStripMenuItem", "Create",
+                                    &MainForm::createToolStripMenuItem_Click);
+  AddEditMenu();
+  aboutToolStripMenuItem = AddItem(this, menuStrip1, "aboutToolStripMenuItem", "About",
+                                   &MainForm::aboutToolStripMenuItem_Click);
+  AddContextMenu();
 
   ctrlStatusBar = statusBar();
   ctrlStatusBar->setObjectName(QStringLiteral("ctrlStatusBar"));
@@ -150,9 +150,67 @@ void MainForm::InitializeComponent() {
   ctrlStatusText->setTextInteractionFlags(Qt::TextSelectableByMouse);
   // A permanent widget: hovering a menu item clears temporary status messages, not this.
   ctrlStatusBar->addWidget(ctrlStatusText, 1);
+  ctrlBankName = new QLabel(ctrlStatusBar);
+  ctrlBankName->setObjectName(QStringLiteral("ctrlBankName"));
+  ctrlStatusBar->addPermanentWidget(ctrlBankName);
+
+  // Files dropped anywhere on the window reach dropEvent: the list does not take drops itself.
+  setAcceptDrops(true);
+  ShowBankState();
 
   resize(scale.X(884), scale.Y(681) + ctrlStatusBar->sizeHint().height());
   ctrlSoundsList->setFocus();
+}
+
+void MainForm::AddEditMenu() {
+  editToolStripMenuItem = menuStrip1->addMenu(QStringLiteral("Edit"));
+  editToolStripMenuItem->setObjectName(QStringLiteral("editToolStripMenuItem"));
+  QMenu* edit = editToolStripMenuItem;
+  undoToolStripMenuItem = AddItem(this, edit, "undoToolStripMenuItem", "Undo",
+                                  &MainForm::undoToolStripMenuItem_Click, QKeySequence::Undo);
+  redoToolStripMenuItem = AddItem(this, edit, "redoToolStripMenuItem", "Redo",
+                                  &MainForm::redoToolStripMenuItem_Click, QKeySequence::Redo);
+  edit->addSeparator();
+  replaceToolStripMenuItem =
+      AddItem(this, edit, "replaceToolStripMenuItem", "Replace Sound...",
+              &MainForm::replaceToolStripMenuItem_Click, QKeySequence(Qt::CTRL | Qt::Key_R));
+  replaceKeepingFormatToolStripMenuItem =
+      AddItem(this, edit, "replaceKeepingFormatToolStripMenuItem", "Replace Keeping Its Format...",
+              &MainForm::replaceKeepingFormatToolStripMenuItem_Click,
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  insertToolStripMenuItem =
+      AddItem(this, edit, "insertToolStripMenuItem", "Insert Sound...",
+              &MainForm::insertToolStripMenuItem_Click, QKeySequence(Qt::Key_Insert));
+  removeToolStripMenuItem = AddItem(this, edit, "removeToolStripMenuItem", "Remove Sound",
+                                    &MainForm::removeToolStripMenuItem_Click, QKeySequence::Delete);
+  propertiesToolStripMenuItem =
+      AddItem(this, edit, "propertiesToolStripMenuItem", "Properties...",
+              &MainForm::propertiesToolStripMenuItem_Click, QKeySequence(Qt::ALT | Qt::Key_Return));
+  edit->addSeparator();
+  stopToolStripMenuItem = AddItem(this, edit, "stopToolStripMenuItem", "Stop",
+                                  &MainForm::stopToolStripMenuItem_Click);
+}
+
+void MainForm::AddContextMenu() {
+  // Not attached to the list: ctrlSoundsList_MouseClick alone shows it. Its items have no
+  // shortcuts: the Edit menu's twins have them, and a key bound twice would run neither.
+  ctrlSoundsContext = new QMenu(this);
+  ctrlSoundsContext->setObjectName(QStringLiteral("ctrlSoundsContext"));
+  QMenu* menu = ctrlSoundsContext;
+  ctrlSoundsContextListen = AddItem(this, menu, "ctrlSoundsContextListen", "Listen",
+                                    &MainForm::ctrlSoundsContextListen_Click);
+  ctrlSoundsContextExport = AddItem(this, menu, "ctrlSoundsContextExport", "Export",
+                                    &MainForm::ctrlSoundsContextExport_Click);
+  copyNameToolStripMenuItem1 = AddItem(this, menu, "copyNameToolStripMenuItem1", "Copy Name",
+                                       &MainForm::copyNameToolStripMenuItem1_Click);
+  ctrlSoundsContextStop =
+      AddItem(this, menu, "ctrlSoundsContextStop", "Stop", &MainForm::stopToolStripMenuItem_Click);
+  ctrlSoundsContextReplace = AddItem(this, menu, "ctrlSoundsContextReplace", "Replace...",
+                                     &MainForm::replaceToolStripMenuItem_Click);
+  ctrlSoundsContextProperties = AddItem(this, menu, "ctrlSoundsContextProperties", "Properties...",
+                                        &MainForm::propertiesToolStripMenuItem_Click);
+  ctrlSoundsContextRemove = AddItem(this, menu, "ctrlSoundsContextRemove", "Remove",
+                                    &MainForm::removeToolStripMenuItem_Click);
 }
 
 void MainForm::showEvent(QShowEvent* event) {
@@ -198,16 +256,25 @@ void MainForm::ShowOutcome(const Status& outcome) {
 void MainForm::ShowStatus(const QString& text) { ctrlStatusText->setText(text); }
 
 void MainForm::openToolStripMenuItem_Click() {
+  if (!MaySetBankAside()) return;
   const auto chosen = desktop_.ChooseFileToOpen(
-      this, {QStringLiteral("Open SDT Bank"), kBankFilter, StartLocation(g_InitialDirectory)});
-  if (!chosen) return;
+      this, {QStringLiteral("Open SDT Bank"), BankFilter(), StartLocation(g_InitialDirectory)});
+  if (chosen) LoadBankFile(*chosen);
+}
+
+void MainForm::OpenBankFile(const QString& path) {
+  if (MaySetBankAside()) LoadBankFile(path);
+}
+
+void MainForm::LoadBankFile(const QString& path) {
   // Remembered before loading, so a file that fails to load is where the next dialog starts.
-  g_InitialDirectory = *chosen;
-  const Status loaded = g_SoundEditor.LoadBank(ToPath(*chosen));
+  g_InitialDirectory = path;
+  const Status loaded = g_SoundEditor.LoadBank(ToPath(path));
   ShowOutcome(loaded);
   // A bank of no sounds makes the engine give up the one it had, and its rows go with it;
   // any other failure leaves the bank and its rows as they were.
   if (loaded || g_SoundEditor.Count() == 0) FillList();
+  ShowBankState();
 }
 
 void MainForm::exportAllToolStripMenuItem_Click() {
@@ -222,7 +289,11 @@ void MainForm::exportAllToolStripMenuItem_Click() {
     ++failures;
     last = std::move(exported);
   }
-  if (failures <= 1) {
+  if (failures == 0) {
+    ShowStatus(QString::fromStdString(
+        Str("Exported ", all.size(), all.size() == 1 ? " sound to " : " sounds to ",
+            OutputFolder().string())));
+  } else if (failures == 1) {
     ShowStatus(QString::fromStdString(last.message()));
   } else {
     ShowStatus(QString::fromStdString(
@@ -233,7 +304,7 @@ void MainForm::exportAllToolStripMenuItem_Click() {
 void MainForm::createToolStripMenuItem_Click() {
   const auto chosen = desktop_.ChooseFileToSave(
       this,
-      {QStringLiteral("Save Sound Bank"), kBankFilter, StartLocation(g_InitialDirectorySave)});
+      {QStringLiteral("Save Sound Bank"), BankFilter(), StartLocation(g_InitialDirectorySave)});
   if (!chosen || chosen->isEmpty()) return;
   const std::filesystem::path target = ToPath(*chosen);
   // Bank creation's progress lines and warnings show under the list as well as on the console.
@@ -276,11 +347,25 @@ void MainForm::ctrlSoundsList_DoubleClick() { ctrlSoundsContextListen_Click(); }
 void MainForm::ctrlSoundsList_KeyPress() { ctrlSoundsContextListen_Click(); }
 
 void MainForm::ctrlSoundsContextListen_Click() {
-  if (const auto index = FocusedIndex()) ShowOutcome(g_SoundEditor.Play(*index));
+  const auto index = FocusedIndex();
+  if (!index) return;
+  if (Status played = g_SoundEditor.Play(*index); !played) return ShowOutcome(played);
+  ShowStatus(QString::fromStdString(
+      Str("Playing sound ", SoundLabel(*index, g_SoundEditor.Entry(*index).Entry))));
 }
 
 void MainForm::ctrlSoundsContextExport_Click() {
-  if (const auto index = FocusedIndex()) ShowOutcome(g_SoundEditor.Export(*index));
+  const auto index = FocusedIndex();
+  if (!index) return;
+  if (Status exported = g_SoundEditor.Export(*index); !exported) return ShowOutcome(exported);
+  ShowStatus(QString::fromStdString(
+      Str("Exported sound ", *index, " to ",
+          (OutputFolder() / ExportFileName(*index, g_SoundEditor.Entry(*index).Entry)).string())));
+}
+
+void MainForm::stopToolStripMenuItem_Click() {
+  ShowStatus(g_SoundEditor.Stop() ? QStringLiteral("Stopped the sound")
+                                  : QStringLiteral("No sound is playing"));
 }
 
 void MainForm::copyNameToolStripMenuItem1_Click() {

@@ -1,11 +1,15 @@
 #pragma once
 // The main window: a menu bar above the list of the loaded bank's sounds, and a status line
-// below it with what the engine reported last. Every command goes to g_SoundEditor.
+// below it with what the last command did and, at its right end, the bank's file name. Every
+// command goes to g_SoundEditor; the window only adapts its edit history to Undo and Redo.
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <optional>
 
 #include <QMainWindow>
 
+#include "SoundEditor.h"
 #include "Status.h"
 
 class QAction;
@@ -29,24 +33,63 @@ class MainForm final : public QMainWindow {
   MainForm();
   ~MainForm() override;
 
+  // Opens the bank at `path` as File > Open does once a file is chosen, after asking about
+  // unsaved edits: for a bank named on the command line or dropped on the window.
+  void OpenBankFile(const QString& path);
+
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void InitializeComponent();
+  void AddEditMenu();
+  void AddContextMenu();
   void FillList();
   // The position of the list's focused row when it names a sound of the loaded bank.
   std::optional<std::uint32_t> FocusedIndex() const;
   // Prints a failure on the console; the status line shows it, or is cleared on success.
   void ShowOutcome(const Status& outcome);
   void ShowStatus(const QString& text);
+  // The file name and its unsaved-edits mark, Undo's and Redo's texts, and which commands
+  // have a bank to act on.
+  void ShowBankState();
+
+  // Loads `path` and lists it: the load that Open, a drop and the command line share.
+  void LoadBankFile(const QString& path);
+  // True when the bank may be put aside: it holds no unsaved edits, or the user saved or
+  // discarded them.
+  bool MaySetBankAside();
+  bool SaveBankTo(const std::filesystem::path& target, const SaveOptions& options);
+  // Runs `edit` with its conversion notes and warnings on the console, moves the list's rows
+  // with it and says what it did; answers its failure, which ShowEdit shows.
+  Status ApplyEdit(const std::function<Result<EditOutcome>()>& edit);
+  void ShowEdit(const std::function<Result<EditOutcome>()>& edit);
+  void ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format);
+  std::optional<QString> ChooseAudioFile(const QString& title);
+  void ReplaceByDialog(ReplaceFormat format);
+  void ShowRowChange(const std::optional<RowChange>& rows, const char* done,
+                     const std::optional<std::string>& name);
 
   void MainForm_Load();
   void openToolStripMenuItem_Click();
+  void saveToolStripMenuItem_Click();
+  void saveAsToolStripMenuItem_Click();
   void exportAllToolStripMenuItem_Click();
   void createToolStripMenuItem_Click();
   void aboutToolStripMenuItem_Click();
+  void undoToolStripMenuItem_Click();
+  void redoToolStripMenuItem_Click();
+  void replaceToolStripMenuItem_Click();
+  void replaceKeepingFormatToolStripMenuItem_Click();
+  void insertToolStripMenuItem_Click();
+  void removeToolStripMenuItem_Click();
+  void propertiesToolStripMenuItem_Click();
+  void stopToolStripMenuItem_Click();
   void ctrlSoundsList_MouseClick(QMouseEvent* event);
   void ctrlSoundsList_DoubleClick();
   void ctrlSoundsList_KeyPress();
@@ -56,21 +99,39 @@ class MainForm final : public QMainWindow {
 
   Desktop& desktop_;
   bool loaded_ = false;
+  // The audio file last chosen for Replace or Insert, where their dialog starts next.
+  QString lastAudioFile_;
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;
   QMenuBar* menuStrip1 = nullptr;
   QMenu* fileToolStripMenuItem = nullptr;
   QAction* openToolStripMenuItem = nullptr;
+  QAction* saveToolStripMenuItem = nullptr;
+  QAction* saveAsToolStripMenuItem = nullptr;
   QAction* exportAllToolStripMenuItem = nullptr;
   QAction* createToolStripMenuItem = nullptr;
+  QMenu* editToolStripMenuItem = nullptr;
+  QAction* undoToolStripMenuItem = nullptr;
+  QAction* redoToolStripMenuItem = nullptr;
+  QAction* replaceToolStripMenuItem = nullptr;
+  QAction* replaceKeepingFormatToolStripMenuItem = nullptr;
+  QAction* insertToolStripMenuItem = nullptr;
+  QAction* removeToolStripMenuItem = nullptr;
+  QAction* propertiesToolStripMenuItem = nullptr;
+  QAction* stopToolStripMenuItem = nullptr;
   QAction* aboutToolStripMenuItem = nullptr;
   QMenu* ctrlSoundsContext = nullptr;
   QAction* ctrlSoundsContextListen = nullptr;
   QAction* ctrlSoundsContextExport = nullptr;
   QAction* copyNameToolStripMenuItem1 = nullptr;
+  QAction* ctrlSoundsContextStop = nullptr;
+  QAction* ctrlSoundsContextReplace = nullptr;
+  QAction* ctrlSoundsContextProperties = nullptr;
+  QAction* ctrlSoundsContextRemove = nullptr;
   QStatusBar* ctrlStatusBar = nullptr;
   QLabel* ctrlStatusText = nullptr;
+  QLabel* ctrlBankName = nullptr;
 };
 
 }  // namespace Orvane

@@ -10,4 +10,8 @@ inline std::filesystem::path ToPath(const QString& text) {
   return std::filesystem::path(text.toStdU16String());
 }
 
+inline QString ToText(const std::filesystem::path& path) {
+  return QString::fromStdU16String(path.u16string());
+}
+
 }  // namespace Orvane

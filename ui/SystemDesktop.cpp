@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include "Desktop.h"
 
@@ -39,6 +40,22 @@ class QtDesktop final : public Desktop {
                                           const FileDialogRequest& request) override {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
   }
+  UnsavedEdits AskAboutUnsavedEdits(QWidget* parent, const QString& bankName) override {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QStringLiteral("%1 has edits that are not saved.").arg(bankName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText(QStringLiteral("Save them before going on?"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+      case QMessageBox::Save:
+        return UnsavedEdits::Save;
+      case QMessageBox::Discard:
+        return UnsavedEdits::Discard;
+      default:
+        return UnsavedEdits::Cancel;
+    }
+  }
+  bool RunDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
   void SetClipboardText(const QString& text) override { QApplication::clipboard()->setText(text); }
   void OpenWebAddress(const QUrl& address) override { QDesktopServices::openUrl(address); }
 };

@@ -20,11 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program running in a folder of its own, its standard output read through a pipe or,
-// when `terminal`, through a pseudo-terminal.
+// The program running in a folder of its own, its standard output read through a pipe (with
+// standard error) or, when `terminal`, through a pseudo-terminal (without).
 class Program {
  public:
-  Program(const fs::path& workingDirectory, bool terminal) {
+  Program(const fs::path& workingDirectory, bool terminal, const std::string& bank = {}) {
     int out = -1;
     if (terminal) {
       pid_ = forkpty(&out, nullptr, nullptr, nullptr);
@@ -32,7 +32,10 @@ class Program {
       int fds[2];
       if (pipe(fds) != 0) return;
       pid_ = fork();
-      if (pid_ == 0) dup2(fds[1], STDOUT_FILENO);
+      if (pid_ == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+      }
       close(fds[1]);
       out = fds[0];
     }
@@ -44,7 +47,11 @@ class Program {
       }
       if (chdir(workingDirectory.c_str()) != 0) _exit(127);
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      execl(ORVANE_PROGRAM, ORVANE_PROGRAM, static_cast<char*>(nullptr));
+      if (bank.empty()) {
+        execl(ORVANE_PROGRAM, ORVANE_PROGRAM, static_cast<char*>(nullptr));
+      } else {
+        execl(ORVANE_PROGRAM, ORVANE_PROGRAM, bank.c_str(), static_cast<char*>(nullptr));
+      }
       _exit(127);
     }
     out_ = out;
@@ -103,6 +110,15 @@ TEST(StartUpTest, IntoAPipePrintsPlainTextAndKeepsAnExistingOutputFolder) {
       std::regex_match(text, std::regex("^" + kBanner + "\nHey, check out these teeth!\n$")))
       << text;
   EXPECT_EQ(ReadFile(dir / "output" / "0_keep.wav"), MakeWave(Samples(8)));
+}
+
+TEST(StartUpTest, ABankNamedOnTheCommandLineOpensOnceTheWindowIsUp) {
+  TempDir dir;
+  Program program(dir.Path(), /*terminal=*/false, (dir / "missing.sdt").string());
+  const std::string reason = "cannot open the bank " + (dir / "missing.sdt").string();
+  const std::string text = program.ReadUntil(reason);
+  ASSERT_NE(text.find(reason), std::string::npos) << text;
+  EXPECT_LT(text.find("teeth!\n"), text.find(reason)) << text;
 }
 
 }  // namespace

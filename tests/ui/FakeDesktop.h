@@ -1,8 +1,11 @@
 #pragma once
 // Answers the windows' dialogs in place of a person and records what they asked of the desktop.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
+
+#include <QDialog>
 
 #include "Desktop.h"
 
@@ -16,6 +19,11 @@ class FakeDesktop final : public Desktop {
   std::vector<FileDialogRequest> SaveRequests;
   std::vector<QString> Clipboard;
   std::vector<QUrl> OpenedAddresses;
+  // Answers to the unsaved-edits question, in order; Cancel once they run out.
+  std::deque<UnsavedEdits> UnsavedAnswers;
+  std::vector<QString> UnsavedQuestions;
+  // Plays the user's part in a modal dialog: fills it in, presses its buttons.
+  std::function<void(QDialog&)> DialogUser;
 
   std::optional<QString> ChooseFileToOpen(QWidget*, const FileDialogRequest& request) override {
     OpenRequests.push_back(request);
@@ -24,6 +32,17 @@ class FakeDesktop final : public Desktop {
   std::optional<QString> ChooseFileToSave(QWidget*, const FileDialogRequest& request) override {
     SaveRequests.push_back(request);
     return NextAnswer();
+  }
+  UnsavedEdits AskAboutUnsavedEdits(QWidget*, const QString& bankName) override {
+    UnsavedQuestions.push_back(bankName);
+    if (UnsavedAnswers.empty()) return UnsavedEdits::Cancel;
+    const UnsavedEdits answer = UnsavedAnswers.front();
+    UnsavedAnswers.pop_front();
+    return answer;
+  }
+  bool RunDialog(QDialog& dialog) override {
+    if (DialogUser) DialogUser(dialog);
+    return dialog.result() == QDialog::Accepted;
   }
   void SetClipboardText(const QString& text) override { Clipboard.push_back(text); }
   void OpenWebAddress(const QUrl& address) override { OpenedAddresses.push_back(address); }

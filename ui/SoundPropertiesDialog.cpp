@@ -1,0 +1,103 @@
+#include "SoundPropertiesDialog.h"
+
+#include <utility>
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "EntryCells.h"
+
+namespace Orvane {
+namespace {
+
+// A whole number from 0 to 4294967295, as a field holds it.
+std::optional<std::uint32_t> ParseField(const QString& text) {
+  bool ok = false;
+  const qulonglong value = text.trimmed().toULongLong(&ok, 10);
+  if (!ok || value > 0xFFFFFFFFull) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+SoundPropertiesDialog::SoundPropertiesDialog(std::uint32_t index, const BankEntry& element,
+                                             Apply apply, QWidget* parent)
+    : QDialog(parent), apply_(std::move(apply)), element_(element), index_(index) {
+  setObjectName(QStringLiteral("SoundPropertiesDialog"));
+  setWindowTitle(QStringLiteral("Properties of sound %1").arg(index));
+  auto* layout = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  layout->addLayout(form);
+
+  name_ = new QLineEdit(QString::fromStdString(CellText(index, element, kNameColumn)), this);
+  name_->setObjectName(QStringLiteral("nameEdit"));
+  name_->setToolTip(QStringLiteral("At most 16 bytes in Windows-1252"));
+  form->addRow(QStringLiteral("Name"), name_);
+  const TbSoundEntry& h = element.Entry;
+  form->addRow(QStringLiteral("Unknown"), unknown_ = AddNumber("unknownEdit", h.Unknown));
+  form->addRow(QStringLiteral("LoopStart"), loopStart_ = AddNumber("loopStartEdit", h.LoopStart));
+  form->addRow(QStringLiteral("LoopEnd"), loopEnd_ = AddNumber("loopEndEdit", h.LoopEnd));
+
+  reason_ = new QLabel(this);
+  reason_->setObjectName(QStringLiteral("reasonLabel"));
+  reason_->setWordWrap(true);
+  reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(reason_);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->setObjectName(QStringLiteral("buttons"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &SoundPropertiesDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &SoundPropertiesDialog::reject);
+  layout->addWidget(buttons);
+  name_->setFocus();
+}
+
+QLineEdit* SoundPropertiesDialog::AddNumber(const char* objectName, std::uint32_t value) {
+  auto* edit = new QLineEdit(QString::number(value), this);
+  edit->setObjectName(QString::fromLatin1(objectName));
+  edit->setToolTip(QStringLiteral("0 to 4294967295"));
+  return edit;
+}
+
+std::optional<FieldEdit> SoundPropertiesDialog::ChangedFields() {
+  FieldEdit fields;
+  if (name_->text() != QString::fromStdString(CellText(index_, element_, kNameColumn)))
+    fields.Name = name_->text().toStdString();
+  const struct {
+    QLineEdit* edit;
+    const char* title;
+    std::uint32_t now;
+    std::optional<std::uint32_t>& field;
+  } numbers[] = {{unknown_, "Unknown", element_.Entry.Unknown, fields.Unknown},
+                 {loopStart_, "LoopStart", element_.Entry.LoopStart, fields.LoopStart},
+                 {loopEnd_, "LoopEnd", element_.Entry.LoopEnd, fields.LoopEnd}};
+  for (const auto& number : numbers) {
+    const auto value = ParseField(number.edit->text());
+    if (!value) {
+      reason_->setText(QStringLiteral("%1 must be a whole number from 0 to 4294967295, not \"%2\"")
+                           .arg(QString::fromLatin1(number.title), number.edit->text()));
+      number.edit->setFocus();
+      number.edit->selectAll();
+      return std::nullopt;
+    }
+    if (*value != number.now) number.field = value;
+  }
+  return fields;
+}
+
+void SoundPropertiesDialog::accept() {
+  const auto fields = ChangedFields();
+  if (!fields) return;
+  if (!fields->Empty()) {
+    if (Status applied = apply_(*fields); !applied) {
+      reason_->setText(QString::fromStdString(applied.message()));
+      return;
+    }
+  }
+  QDialog::accept();
+}
+
+}  // namespace Orvane
