@@ -4,6 +4,7 @@ namespace Orvane {
 
 void EditHistory::Clear() {
   changes_.clear();
+  serials_.clear();
   applied_ = 0;
   saved_ = 0;
 }
@@ -11,7 +12,9 @@ void EditHistory::Clear() {
 void EditHistory::Record(std::unique_ptr<BankChange> change) {
   if (saved_ && *saved_ > applied_) saved_.reset();
   changes_.resize(applied_);
+  serials_.resize(applied_);
   changes_.push_back(std::move(change));
+  serials_.push_back(++lastSerial_);
   ++applied_;
 }
 

@@ -24,6 +24,7 @@ Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
   path_ = file;
   stamp_ = m_pFileBuffer->Stamp();
   history_.Clear();
+  lastLayout_.reset();
   SoundsChanged();
   offsetsStale_ = false;  // as the file has them
   plannedSize_ = m_FileSize;
@@ -37,6 +38,7 @@ void CSoundEditor::Clear() {
   path_.clear();
   stamp_ = {};
   history_.Clear();
+  lastLayout_.reset();
   SoundsChanged();
 }
 
@@ -122,6 +124,7 @@ std::uint64_t CSoundEditor::RoomFor(std::uint64_t replacedBytes) const {
 }
 
 Result<EditOutcome> CSoundEditor::Commit(std::unique_ptr<BankChange> change, std::string summary) {
+  auto before = CurrentLayout();
   RowChange rows = change->Apply(m_Entries);
   SoundsChanged();
   auto plan = Plan();
@@ -132,6 +135,7 @@ Result<EditOutcome> CSoundEditor::Commit(std::unique_ptr<BankChange> change, std
   }
   ShowPlan(*plan);
   history_.Record(std::move(change));
+  lastLayout_ = std::move(before);
   return EditOutcome{std::move(rows), std::move(summary)};
 }
 
@@ -215,17 +219,33 @@ Result<EditOutcome> CSoundEditor::Remove(std::vector<std::uint32_t> indexes) {
   return Commit(std::make_unique<SoundsRemoved>(name, std::move(removed)), Str("Removed ", what));
 }
 
-std::optional<RowChange> CSoundEditor::Undo() {
-  auto rows = history_.Undo(m_Entries);
-  if (rows) SoundsChanged();
+std::optional<CSoundEditor::ShownLayout> CSoundEditor::CurrentLayout() const {
+  if (offsetsStale_) return std::nullopt;
+  ShownLayout layout{history_.State(), {}, plannedSize_};
+  layout.Offsets.reserve(m_Entries.size());
+  for (const SoundSlot& sound : m_Entries) layout.Offsets.push_back(sound.Element.Offset);
+  return layout;
+}
+
+std::optional<RowChange> CSoundEditor::Step(bool back) {
+  auto before = CurrentLayout();
+  auto rows = back ? history_.Undo(m_Entries) : history_.Redo(m_Entries);
+  if (!rows) return rows;
+  SoundsChanged();
+  if (lastLayout_ && lastLayout_->State == history_.State() &&
+      lastLayout_->Offsets.size() == m_Entries.size()) {
+    for (std::size_t i = 0; i < m_Entries.size(); ++i)
+      m_Entries[i].Element.Offset = lastLayout_->Offsets[i];
+    plannedSize_ = lastLayout_->Size;
+    offsetsStale_ = false;
+  }
+  lastLayout_ = std::move(before);
   return rows;
 }
 
-std::optional<RowChange> CSoundEditor::Redo() {
-  auto rows = history_.Redo(m_Entries);
-  if (rows) SoundsChanged();
-  return rows;
-}
+std::optional<RowChange> CSoundEditor::Undo() { return Step(/*back=*/true); }
+
+std::optional<RowChange> CSoundEditor::Redo() { return Step(/*back=*/false); }
 
 Status CSoundEditor::CreateBank(const std::filesystem::path& file) {
   return CreateBankFrom(OutputFolder(), file);

@@ -114,6 +114,15 @@ class CSoundEditor {
   void RefreshOffsets() const;
   // Shows the offsets `plan` gives every sound; a damaged one keeps its table's.
   void ShowPlan(const BankPlan& plan) const;
+  // The offsets shown in one state of the history. Undo and Redo go back to a state shown just
+  // before, whose layout is kept so that a large bank is not laid out again for it.
+  struct ShownLayout {
+    std::uint64_t State = 0;
+    std::vector<std::uint32_t> Offsets;
+    std::uint64_t Size = 0;
+  };
+  std::optional<ShownLayout> CurrentLayout() const;
+  std::optional<RowChange> Step(bool back);
   Status CheckIndex(std::uint32_t index) const;
   Result<SoundSlot> SoundAt(std::uint32_t index) const;
   std::uint64_t RoomFor(std::uint64_t replacedBytes) const;
@@ -128,6 +137,7 @@ class CSoundEditor {
   EditHistory history_;
   mutable bool offsetsStale_ = false;
   mutable std::uint64_t plannedSize_ = 0;
+  std::optional<ShownLayout> lastLayout_;  // of the state before the last edit, undo or redo
   Reporter report_ = ReportToConsole;
 };
 

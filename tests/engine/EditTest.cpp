@@ -80,6 +80,36 @@ TEST_F(Edit, SavingWithoutEditsOrAfterUndoingThemAllGivesTheLoadedFile) {
   }
 }
 
+// Undo and Redo show kept layouts instead of laying the bank out again: they must be the ones a
+// save writes, also after an undone edit was replaced by another.
+TEST_F(Edit, OffsetsShownAfterUndoAndRedoAreTheOnesSaved) {
+  const auto longer = Write("long.wav", tf::MakeWave(tf::Samples(300, 9), 22050));
+  const auto shorter = Write("short.wav", tf::MakeWave(tf::Samples(10, 9), 22050));
+  ASSERT_TRUE(editor_.LoadBank(Write("odd.sdt", OddBanks()[1])));
+  const auto expectSaved = [&](const char* step) {
+    std::vector<std::uint32_t> shown;
+    for (std::uint32_t i = 0; i < editor_.Count(); ++i) shown.push_back(editor_.Entry(i).Offset);
+    SaveAs("check.sdt");
+    CSoundEditor saved;
+    ASSERT_TRUE(saved.LoadBank(dir_ / "check.sdt"));
+    for (std::uint32_t i = 0; i < saved.Count(); ++i)
+      EXPECT_EQ(shown.at(i), saved.Entry(i).Offset) << step << ", sound " << i;
+  };
+  ASSERT_TRUE(editor_.Replace(0, longer));
+  ASSERT_TRUE(editor_.Replace(1, shorter));
+  expectSaved("two edits");
+  editor_.Undo();
+  expectSaved("undo");
+  editor_.Undo();
+  expectSaved("undo again");
+  editor_.Redo();
+  expectSaved("redo");
+  ASSERT_TRUE(editor_.Replace(2, longer));  // in place of the second edit
+  editor_.Undo();
+  editor_.Redo();
+  expectSaved("redo of the new edit");
+}
+
 TEST_F(Edit, ReplacingASoundKeepsEverythingElse) {
   const Bytes bank = OddBanks()[1];
   const auto wave = Write("new.wav", tf::MakeWave(tf::Samples(100, 5), 8000, 8));
