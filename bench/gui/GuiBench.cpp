@@ -1,8 +1,13 @@
 // The main window with a bank of 100,000 sounds: the File > Open handler from its call until the
 // list is filled (the engine's load and the list's reset), the same until the list has been
 // painted, the list's reset alone and with its first paint, and one scroll-and-repaint frame.
+// Then edits: Edit > Replace Sound... of a 10 MB sound, and Undo, each until the list has been
+// updated and painted, beside the engine's replace alone; and File > Save of a 200 MB bank
+// beside cp of the file, run by run.
 //   QT_QPA_PLATFORM=offscreen orvane_bench_gui   (set by the program when no platform is chosen)
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -44,22 +49,33 @@ const std::filesystem::path& BankOf(std::uint32_t dataSize) {
 class Window {
  public:
   Window() {
+    g_SoundEditor.Clear();  // no bank and no edits left by an earlier window
     form_.show();
     QApplication::processEvents();
   }
-  void Open(const std::filesystem::path& bank) {
-    desktop_.Answers.push_back(QString::fromStdString(bank.string()));
-    open_->trigger();
+  void Open(const std::filesystem::path& bank) { Choose(open_, bank); }
+  // Runs the menu item `name`, answering its file dialog, if any, with `file`.
+  void Choose(const char* name, const std::filesystem::path& file = {}) {
+    Choose(form_.findChild<QAction*>(QString::fromLatin1(name)), file);
   }
   // Lets the list do the layout it put off until the event loop runs, and paints it.
   void Paint() {
     QApplication::processEvents();
     list_->viewport()->repaint();
   }
+  // Back in the event loop after a command: what it left to do, the list's repaint of the
+  // rows it announced among it.
+  void Settle() { QApplication::processEvents(); }
   QTableView& List() { return *list_; }
+  void Focus(int row) { list_->setCurrentIndex(list_->model()->index(row, 0)); }
   SoundListModel& Model() { return *qobject_cast<SoundListModel*>(list_->model()); }
 
  private:
+  void Choose(QAction* item, const std::filesystem::path& file) {
+    if (!file.empty()) desktop_.Answers.push_back(QString::fromStdString(file.string()));
+    item->trigger();
+  }
+
   Test::FakeDesktop desktop_;
   MainForm form_{desktop_};
   QAction* open_ = form_.findChild<QAction*>(QStringLiteral("openToolStripMenuItem"));
@@ -128,6 +144,109 @@ BENCHMARK(BM_ScrollFrame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+double MillisecondsOf(const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// 10 MB of samples in the bench sounds' own format, so that Replace copies them as they are.
+const std::filesystem::path& TenMegabyteWave() {
+  static Test::TempDir dir;
+  static const std::filesystem::path file = [] {
+    const auto path = dir / "ten.wav";
+    Test::WriteFile(path, Test::MakeWave(Test::Samples(10u << 20), 22050, 16, 1));
+    return path;
+  }();
+  return file;
+}
+
+// The engine alone: reading the file and the edit, without the window.
+void BM_EngineReplaceTenMegabytes(benchmark::State& state) {
+  CSoundEditor editor;
+  editor.SetReporter([](ReportKind, const std::string&) {});
+  if (!editor.LoadBank(BankOf(64))) return state.SkipWithError("not loaded");
+  for (auto _ : state) {
+    if (!editor.Replace(kSounds / 2, TenMegabyteWave())) state.SkipWithError("not replaced");
+    state.PauseTiming();
+    editor.Undo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_EngineReplaceTenMegabytes)->Apply(OneCallEach);
+
+// The bank listed, with the sound halfway down focused and on show.
+void FocusHalfway(Window& window) {
+  window.Open(BankOf(64));
+  window.Focus(kSounds / 2);
+  window.List().scrollTo(window.List().currentIndex());
+}
+
+// From Edit > Replace Sound... until the list shows the new sound: the handler and the events it
+// left behind, the list's repaint among them.
+void BM_ReplaceTenMegabytes(benchmark::State& state) {
+  Window window;
+  FocusHalfway(window);
+  window.Settle();
+  for (auto _ : state) {
+    window.Choose("replaceToolStripMenuItem", TenMegabyteWave());
+    window.Settle();
+    state.PauseTiming();
+    window.Choose("undoToolStripMenuItem");
+    window.Settle();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ReplaceTenMegabytes)->Apply(OneCallEach);
+
+void BM_UndoReplace(benchmark::State& state) {
+  Window window;
+  FocusHalfway(window);
+  window.Choose("replaceToolStripMenuItem", TenMegabyteWave());
+  window.Settle();
+  for (auto _ : state) {
+    window.Choose("undoToolStripMenuItem");
+    window.Settle();
+    state.PauseTiming();
+    window.Choose("redoToolStripMenuItem");
+    window.Settle();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_UndoReplace)->Apply(OneCallEach);
+
+// File > Save of a bank of 5,000 sounds of 40,000 bytes (200 MB) with one sound replaced, over
+// the bank, and in the same run cp of the bank over a copy of it: both replace a file of that
+// size. The run's time is the save's; the counters give cp's time and the ratio, so that their
+// medians come from runs side by side.
+void BM_SaveVsCopy(benchmark::State& state) {
+  static Test::TempDir dir;
+  const auto bank = dir / "save.sdt";
+  if (!WriteBenchBank(bank, 5000, 40000)) return state.SkipWithError("no bank");
+  Window window;
+  window.Open(bank);
+  window.Focus(17);
+  window.Choose("replaceToolStripMenuItem", TenMegabyteWave());
+  const std::string copy = "cp '" + bank.string() + "' '" + (dir / "copy.sdt").string() + "'";
+  double saveMs = 0, copyMs = 0;
+  for (auto _ : state) {
+    saveMs = MillisecondsOf([&] { window.Choose("saveToolStripMenuItem"); });
+    state.SetIterationTime(saveMs / 1000);
+    copyMs = MillisecondsOf([&] {
+      if (std::system(copy.c_str()) != 0) state.SkipWithError("cp failed");
+    });
+  }
+  state.counters["cp_ms"] = copyMs;
+  state.counters["save_per_cp"] = saveMs / copyMs;
+}
+BENCHMARK(BM_SaveVsCopy)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(11)
     ->ReportAggregatesOnly(true);
 
 }  // namespace
