@@ -1,8 +1,10 @@
-// Opens a bank in the real main window through its File > Open command and saves a picture of
-// the window, and of the About window when asked:
-//   orvane_screenshot BANK PICTURE.png [ABOUT.png]
+// Opens a bank in the real main window through its File > Open command, replaces its second
+// sound with AUDIO through Edit > Replace Sound... when asked, and saves a picture of the window,
+// and of the About window when asked:
+//   orvane_screenshot [--replace AUDIO] BANK PICTURE.png [ABOUT.png]
 // Run it on a display (xvfb-run -a works).
 #include <cstdio>
+#include <cstring>
 
 #include <QAction>
 #include <QApplication>
@@ -25,11 +27,17 @@ bool Save(QWidget& window, const char* file) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  const char* replacement = nullptr;
+  if (argc > 2 && std::strcmp(argv[1], "--replace") == 0) {
+    replacement = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: orvane_screenshot BANK PICTURE.png [ABOUT.png]\n");
+    std::fprintf(stderr, "usage: orvane_screenshot [--replace AUDIO] BANK PICTURE.png [ABOUT.png]\n");
     return 2;
   }
-  QApplication application(argc, argv);
   Orvane::Test::FakeDesktop desktop;
   desktop.Answers.push_back(QString::fromLocal8Bit(argv[1]));
   Orvane::MainForm form(desktop);
@@ -42,6 +50,10 @@ int main(int argc, char* argv[]) {
   }
   list->selectRow(1);
   list->setFocus();
+  if (replacement != nullptr) {
+    desktop.Answers.push_back(QString::fromLocal8Bit(replacement));
+    form.findChild<QAction*>(QStringLiteral("replaceToolStripMenuItem"))->trigger();
+  }
   if (!Save(form, argv[2])) return 1;
   if (argc == 4) {
     form.findChild<QAction*>(QStringLiteral("aboutToolStripMenuItem"))->trigger();
