@@ -133,7 +133,7 @@ void MainForm::insertToolStripMenuItem_Click() {
   if (!g_SoundEditor.Loaded()) return;
   // Before the focused sound, or after the last one when no row has the focus.
   const std::uint32_t at = FocusedIndex().value_or(g_SoundEditor.Count());
-  const auto file = ChooseAudioFile(QStringLiteral("Insert Sound Before %1").arg(at));
+  const auto file = ChooseAudioFile(QStringLiteral("Insert Sound %1").arg(at));
   if (!file) return;
   if (Status inserted = ApplyEdit([&] { return g_SoundEditor.Insert(at, ToPath(*file)); });
       !inserted)
