@@ -1,0 +1,45 @@
+#pragma once
+// The waveform peaks of a sound's samples: per channel, the lowest and highest sample of each
+// block of frames, at block sizes from fine to coarse, so that a view of any width reads a few
+// blocks per pixel instead of every sample.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "Status.h"
+
+namespace Orvane {
+
+// One lane per channel: for each block of `FramesPerBlock` frames, the lowest and highest
+// sample, scaled to -1..1 (full scale negative is exactly -1). The last block of a lane may
+// hold fewer frames.
+struct PeakLevel {
+  std::uint32_t FramesPerBlock = 0;
+  std::vector<float> Min, Max;  // per lane: Min[lane * Blocks + b]
+  std::uint32_t Blocks = 0;     // per lane
+};
+
+struct SoundPeaks {
+  // The finest level's block, and the factor from each level to the next coarser one.
+  static constexpr std::uint32_t kFinestBlock = 256;
+  static constexpr std::uint32_t kLevelFactor = 8;
+
+  unsigned Channels = 0;
+  std::uint64_t Frames = 0;
+  // Finest first, down to a level of one block per lane. An empty sound has none; a sound of
+  // more than 2^29 frames stops at blocks of 2^29 frames (FramesPerBlock is 32-bit).
+  std::vector<PeakLevel> Levels;
+
+  // The coarsest level whose blocks hold at most `framesPerPixel` frames (the finest when none
+  // do). With no levels, an empty level of kFinestBlock frames per block and no blocks.
+  const PeakLevel& LevelFor(double framesPerPixel) const;
+};
+
+// The peaks of interleaved PCM samples as a bank stores them: 8-bit unsigned (128 is silence)
+// or 16, 24 or 32-bit signed little-endian, 1 to 255 channels. A trailing partial frame is
+// ignored. Fails (Unsupported) for any other depth or channel count, and (TooLarge) when the
+// peaks do not fit in memory.
+Result<SoundPeaks> ComputePeaks(std::span<const std::uint8_t> samples, unsigned bitsPerSample,
+                                unsigned channels);
+
+}  // namespace Orvane
