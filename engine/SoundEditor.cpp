@@ -25,6 +25,7 @@ Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
   stamp_ = m_pFileBuffer->Stamp();
   history_.Clear();
   lastLayout_.reset();
+  peaks_.Clear();
   SoundsChanged();
   offsetsStale_ = false;  // as the file has them
   plannedSize_ = m_FileSize;
@@ -39,6 +40,7 @@ void CSoundEditor::Clear() {
   stamp_ = {};
   history_.Clear();
   lastLayout_.reset();
+  peaks_.Clear();
   SoundsChanged();
 }
 
@@ -104,6 +106,12 @@ Result<std::span<const std::uint8_t>> CSoundEditor::SampleData(std::uint32_t ind
     return Span::Error(ErrorKind::Damaged, Str("sound ", index, " is damaged: ", sound.Element.Damage),
                        {path_.string(), index, Entry(index).Offset});
   return sound.Samples.Bytes;
+}
+
+Result<std::shared_ptr<const SoundPeaks>> CSoundEditor::Peaks(std::uint32_t index) const {
+  if (auto samples = SampleData(index); !samples) return samples.status();
+  const TbSoundEntry& header = m_Entries[index].Element.Entry;
+  return peaks_.Get(m_Entries[index].Samples, header.BitsPerSample, header.NumChannels);
 }
 
 Result<std::vector<std::uint8_t>> CSoundEditor::BuildPlayImage(std::uint32_t index) const {

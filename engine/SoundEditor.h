@@ -15,6 +15,7 @@
 #include "BankLayout.h"
 #include "EditHistory.h"
 #include "LoadedBank.h"
+#include "PeaksCache.h"
 #include "Reporter.h"
 #include "SoundEdits.h"
 #include "SoundSlot.h"
@@ -70,6 +71,9 @@ class CSoundEditor {
 
   // The sample bytes of sound `index`; fails for an index past the end or a damaged entry.
   Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
+  // The waveform peaks of sound `index`, computed once and kept for the sounds drawn lately;
+  // a damaged sound's reason, as SampleData gives it.
+  Result<std::shared_ptr<const SoundPeaks>> Peaks(std::uint32_t index) const;
 
   // Edits. Each one either changes the bank and lands in the history, or fails and changes
   // nothing. Conversion notes and warnings go to the reporter.
@@ -137,7 +141,8 @@ class CSoundEditor {
   EditHistory history_;
   mutable bool offsetsStale_ = false;
   mutable std::uint64_t plannedSize_ = 0;
-  std::optional<ShownLayout> lastLayout_;  // of the state before the last edit, undo or redo
+  std::optional<ShownLayout> lastLayout_;
+  mutable PeaksCache peaks_;  // of the state before the last edit, undo or redo
   Reporter report_ = ReportToConsole;
 };
 

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -28,6 +29,7 @@
 #include "SoundFileName.h"
 #include "SoundListModel.h"
 #include "Text.h"
+#include "WaveformView.h"
 #include "WorkingDirectory.h"
 
 namespace Orvane {
@@ -119,7 +121,18 @@ void MainForm::InitializeComponent() {
   ctrlSoundsList->installEventFilter(this);
   connect(ctrlSoundsList, &QAbstractItemView::doubleClicked, this,
           &MainForm::ctrlSoundsList_DoubleClick);
-  layout->addWidget(ctrlSoundsList);
+  connect(ctrlSoundsList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &MainForm::ShowFocusedSound);
+  // The waveform sits under the list, which keeps its place; the user moves the split.
+  ctrlSplitter = new QSplitter(Qt::Vertical, central);
+  ctrlSplitter->setObjectName(QStringLiteral("ctrlSplitter"));
+  ctrlSplitter->setChildrenCollapsible(false);
+  ctrlSplitter->addWidget(ctrlSoundsList);
+  ctrlWaveform = new WaveformView(ctrlSplitter);
+  ctrlSplitter->addWidget(ctrlWaveform);
+  ctrlSplitter->setStretchFactor(0, 4);
+  ctrlSplitter->setStretchFactor(1, 1);
+  layout->addWidget(ctrlSplitter);
   setCentralWidget(central);
 
   menuStrip1 = menuBar();
@@ -159,6 +172,8 @@ void MainForm::InitializeComponent() {
   ShowBankState();
 
   resize(scale.X(884), scale.Y(681) + ctrlStatusBar->sizeHint().height());
+  // The waveform starts a fifth of the window high.
+  ctrlSplitter->setSizes({scale.Y(681) * 4 / 5, scale.Y(681) / 5});
   ctrlSoundsList->setFocus();
 }
 
@@ -237,7 +252,12 @@ void MainForm::MainForm_Load() {
   FillList();
 }
 
-void MainForm::FillList() { ctrlSoundsModel->Refill(); }
+void MainForm::FillList() {
+  ctrlSoundsModel->Refill();
+  ShowFocusedSound();
+}
+
+void MainForm::ShowFocusedSound() { ctrlWaveform->ShowSound(g_SoundEditor, FocusedIndex()); }
 
 std::optional<std::uint32_t> MainForm::FocusedIndex() const {
   const QModelIndex focused = ctrlSoundsList->currentIndex();

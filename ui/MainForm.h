@@ -17,6 +17,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QMouseEvent;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 
@@ -24,6 +25,7 @@ namespace Orvane {
 
 class Desktop;
 class SoundListModel;
+class WaveformView;
 
 class MainForm final : public QMainWindow {
   Q_OBJECT
@@ -58,6 +60,8 @@ class MainForm final : public QMainWindow {
   // The file name and its unsaved-edits mark, Undo's and Redo's texts, and which commands
   // have a bank to act on.
   void ShowBankState();
+  // The focused sound's waveform, as the engine holds it now.
+  void ShowFocusedSound();
 
   // Loads `path` and lists it: the load that Open, a drop and the command line share.
   void LoadBankFile(const QString& path);
@@ -104,6 +108,8 @@ class MainForm final : public QMainWindow {
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;
+  QSplitter* ctrlSplitter = nullptr;
+  WaveformView* ctrlWaveform = nullptr;
   QMenuBar* menuStrip1 = nullptr;
   QMenu* fileToolStripMenuItem = nullptr;
   QAction* openToolStripMenuItem = nullptr;

@@ -77,6 +77,7 @@ Status MainForm::ApplyEdit(const std::function<Result<EditOutcome>()>& edit) {
     line += Str("; ", warnings, warnings == 1 ? " warning" : " warnings", " on the console");
   ShowStatus(QString::fromStdString(line));
   ShowBankState();
+  ShowFocusedSound();
   return Status::Ok();
 }
 
@@ -90,6 +91,7 @@ void MainForm::ShowRowChange(const std::optional<RowChange>& rows, const char* d
   ctrlSoundsModel->Follow(*rows);
   ShowStatus(QString::fromStdString(Str(done, ": ", *name)));
   ShowBankState();
+  ShowFocusedSound();
 }
 
 void MainForm::undoToolStripMenuItem_Click() {

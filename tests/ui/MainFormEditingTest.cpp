@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "SoundListModel.h"
+#include "WaveformView.h"
 #include "UiTestSupport.h"
 
 namespace Orvane::Test {
@@ -202,6 +203,28 @@ TEST_F(MainFormEditingTest, AFailedSaveKeepsTheEditsAndSaysWhy) {
   CSoundEditor saved;
   ASSERT_TRUE(saved.LoadBank(bank));
   EXPECT_EQ(saved.Count(), 1u);
+}
+
+TEST_F(MainFormEditingTest, TheWaveformFollowsTheFocusAndEditsOrSaysWhyItIsMissing) {
+  auto* view = form.findChild<WaveformView*>(QStringLiteral("ctrlWaveform"));
+  Focus(1);
+  EXPECT_EQ(view->Note(), "");
+  const auto before = g_SoundEditor.Peaks(1);
+  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  Action("replaceToolStripMenuItem")->trigger();
+  const auto after = g_SoundEditor.Peaks(1);
+  EXPECT_NE((*before)->Frames, (*after)->Frames);
+  Action("undoToolStripMenuItem")->trigger();
+  EXPECT_EQ(*g_SoundEditor.Peaks(1), *before) << "kept while the old samples are";
+  view->grab();  // draws without a fault
+
+  Open(WriteBank("odd.sdt", DamagedBank({{.Name = "a", .Data = Samples(4)}})));
+  Focus(0);
+  EXPECT_TRUE(view->Note().startsWith("sound 0 is damaged")) << view->Note().toStdString();
+  Open(WriteBank("empty.sdt", MakeBank({{.Name = "a", .Data = {}}})));
+  Focus(0);
+  EXPECT_EQ(view->Note(), "Sound 0 is empty");
+  view->grab();
 }
 
 TEST_F(MainFormEditingTest, ABankDroppedOrNamedOnTheCommandLineOpens) {

@@ -1,0 +1,130 @@
+#include "WaveformView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QPainter>
+
+#include "SoundFormat.h"
+
+namespace Orvane {
+namespace {
+
+// The step between the time axis's ticks: 1, 2 or 5 times a power of ten seconds, the
+// smallest that leaves `minPixels` between two ticks.
+double TickStep(double secondsPerPixel, int minPixels) {
+  const double least = secondsPerPixel * minPixels;
+  double step = std::pow(10.0, std::floor(std::log10(least)));
+  for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+    if (step * factor >= least) return step * factor;
+  }
+  return step * 10;
+}
+
+}  // namespace
+
+WaveformView::WaveformView(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("ctrlWaveform"));
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
+  setMinimumHeight(fontMetrics().height() * 3);
+}
+
+void WaveformView::ShowSound(const CSoundEditor& editor, std::optional<std::uint32_t> index) {
+  peaks_.reset();
+  note_.clear();
+  playAt_.reset();
+  if (index && *index < editor.Count()) {
+    if (auto peaks = editor.Peaks(*index); !peaks) {
+      note_ = QString::fromStdString(peaks.message());
+    } else if ((*peaks)->Frames == 0) {
+      note_ = QStringLiteral("Sound %1 is empty").arg(*index);
+    } else {
+      peaks_ = *peaks;
+      rate_ = SoundFormat::Of(editor.Entry(*index).Entry).RateHz();
+    }
+  }
+  update();
+}
+
+void WaveformView::SetPlayPosition(std::optional<double> seconds) {
+  if (seconds == playAt_) return;
+  playAt_ = seconds;
+  update();
+}
+
+double WaveformView::FramesPerPixel(int width) const {
+  return static_cast<double>(peaks_->Frames) / std::max(width, 1);
+}
+
+void WaveformView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect all = rect().adjusted(4, 2, -4, -2);
+  if (!peaks_) {
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(all, Qt::AlignCenter | Qt::TextWordWrap, note_);
+    return;
+  }
+  const int axisHeight = fontMetrics().height() + 4;
+  const QRect lanes = all.adjusted(0, 0, 0, -axisHeight);
+  DrawLanes(painter, lanes);
+  DrawTimeAxis(painter, QRect(all.left(), lanes.bottom() + 1, all.width(), axisHeight));
+  if (playAt_ && rate_ > 0) {
+    const double x = lanes.left() + *playAt_ * rate_ / FramesPerPixel(lanes.width());
+    painter.setPen(QPen(Qt::red, 1));
+    painter.drawLine(QPointF(x, lanes.top()), QPointF(x, lanes.bottom()));
+  }
+}
+
+void WaveformView::DrawLanes(QPainter& painter, const QRect& area) const {
+  const unsigned lanes = std::min(peaks_->Channels, kMaxLanes);
+  const double fpp = FramesPerPixel(area.width());
+  const PeakLevel& level = peaks_->LevelFor(fpp);
+  const double laneHeight = static_cast<double>(area.height()) / lanes;
+  const QColor band = palette().color(QPalette::Highlight);
+  for (unsigned lane = 0; lane < lanes; ++lane) {
+    const double top = area.top() + lane * laneHeight;
+    const double middle = top + laneHeight / 2;
+    const double half = laneHeight / 2 - 1;
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(QPointF(area.left(), middle), QPointF(area.right(), middle));
+    painter.setPen(band);
+    const float* mins = level.Min.data() + std::size_t{lane} * level.Blocks;
+    const float* maxs = level.Max.data() + std::size_t{lane} * level.Blocks;
+    for (int x = 0; x < area.width(); ++x) {
+      // The blocks that overlap this column's frames; at least one, for a short sound.
+      auto first = static_cast<std::size_t>(x * fpp / level.FramesPerBlock);
+      auto last = static_cast<std::size_t>(std::ceil((x + 1) * fpp / level.FramesPerBlock));
+      first = std::min<std::size_t>(first, level.Blocks - 1);
+      last = std::clamp<std::size_t>(last, first + 1, level.Blocks);
+      const float lo = *std::min_element(mins + first, mins + last);
+      const float hi = *std::max_element(maxs + first, maxs + last);
+      painter.drawLine(QPointF(area.left() + x + 0.5, middle - hi * half),
+                       QPointF(area.left() + x + 0.5, middle - lo * half));
+    }
+  }
+  if (peaks_->Channels > kMaxLanes) {
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(
+        area.adjusted(2, 0, 0, 0), Qt::AlignTop | Qt::AlignLeft,
+        QStringLiteral("Showing %1 of %2 channels").arg(kMaxLanes).arg(peaks_->Channels));
+  }
+}
+
+void WaveformView::DrawTimeAxis(QPainter& painter, const QRect& area) const {
+  if (rate_ <= 0) return;
+  const double secondsPerPixel = FramesPerPixel(area.width()) / rate_;
+  const double step = TickStep(secondsPerPixel, fontMetrics().horizontalAdvance(u'0') * 8);
+  const double length = static_cast<double>(peaks_->Frames) / rate_;
+  painter.setPen(palette().color(QPalette::Text));
+  painter.drawLine(area.topLeft(), area.topRight());
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step))));
+  for (double t = 0; t <= length; t += step) {
+    const int x = area.left() + static_cast<int>(t / secondsPerPixel);
+    painter.drawLine(x, area.top(), x, area.top() + 3);
+    painter.drawText(QRect(x + 2, area.top(), 200, area.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("%1 s").arg(t, 0, 'f', decimals));
+  }
+}
+
+}  // namespace Orvane
