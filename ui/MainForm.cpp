@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -27,6 +28,7 @@
 #include "PathText.h"
 #include "ProgramInfo.h"
 #include "SoundFileName.h"
+#include "SoundFilterModel.h"
 #include "SoundListModel.h"
 #include "Text.h"
 #include "WaveformView.h"
@@ -91,7 +93,8 @@ void MainForm::InitializeComponent() {
   ctrlSoundsModel = new SoundListModel(g_SoundEditor, this);
   ctrlSoundsList = new QTableView(central);
   ctrlSoundsList->setObjectName(QStringLiteral("ctrlSoundsList"));
-  ctrlSoundsList->setModel(ctrlSoundsModel);
+  ctrlSoundsFilter = new SoundFilterModel(*ctrlSoundsModel, this);
+  ctrlSoundsList->setModel(ctrlSoundsFilter);
   ctrlSoundsList->setShowGrid(true);
   ctrlSoundsList->setSelectionBehavior(QAbstractItemView::SelectRows);
   ctrlSoundsList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -132,6 +135,21 @@ void MainForm::InitializeComponent() {
   ctrlSplitter->addWidget(ctrlWaveform);
   ctrlSplitter->setStretchFactor(0, 4);
   ctrlSplitter->setStretchFactor(1, 1);
+  ctrlFilter = new QLineEdit(central);
+  ctrlFilter->setObjectName(QStringLiteral("ctrlFilter"));
+  ctrlFilter->setPlaceholderText(QStringLiteral("Filter by name"));
+  ctrlFilter->setClearButtonEnabled(true);
+  ctrlFilter->installEventFilter(this);
+  connect(ctrlFilter, &QLineEdit::textChanged, this, &MainForm::ctrlFilter_TextChanged);
+  auto* find = new QAction(this);
+  find->setObjectName(QStringLiteral("findAction"));
+  find->setShortcut(QKeySequence::Find);
+  connect(find, &QAction::triggered, this, [this] {
+    ctrlFilter->setFocus(Qt::ShortcutFocusReason);
+    ctrlFilter->selectAll();
+  });
+  addAction(find);
+  layout->addWidget(ctrlFilter);
   layout->addWidget(ctrlSplitter);
   setCentralWidget(central);
 
@@ -237,6 +255,11 @@ void MainForm::showEvent(QShowEvent* event) {
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ctrlFilter && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    ctrlFilter->clear();
+    return true;
+  }
   if (watched == ctrlSoundsList->viewport() && event->type() == QEvent::MouseButtonRelease) {
     ctrlSoundsList_MouseClick(static_cast<QMouseEvent*>(event));
   } else if (watched == ctrlSoundsList && event->type() == QEvent::KeyPress &&
@@ -257,12 +280,32 @@ void MainForm::FillList() {
   ShowFocusedSound();
 }
 
+void MainForm::ctrlFilter_TextChanged(const QString& text) {
+  ctrlSoundsFilter->SetText(text);
+  ShowStatus(ctrlSoundsFilter->Active() ? QStringLiteral("%1 of %2 sounds")
+                                              .arg(ctrlSoundsFilter->rowCount())
+                                              .arg(g_SoundEditor.Count())
+                                        : QString());
+  ShowFocusedSound();
+}
+
+void MainForm::FocusSound(std::uint32_t index) {
+  const QModelIndex row =
+      ctrlSoundsFilter->mapFromSource(ctrlSoundsModel->index(static_cast<int>(index), 0));
+  if (row.isValid()) ctrlSoundsList->setCurrentIndex(row);
+}
+
 void MainForm::ShowFocusedSound() { ctrlWaveform->ShowSound(g_SoundEditor, FocusedIndex()); }
 
 std::optional<std::uint32_t> MainForm::FocusedIndex() const {
-  const QModelIndex focused = ctrlSoundsList->currentIndex();
-  if (!focused.isValid()) return std::nullopt;
-  const auto index = static_cast<std::uint32_t>(focused.row());
+  return SoundAt(ctrlSoundsList->currentIndex());
+}
+
+std::optional<std::uint32_t> MainForm::SoundAt(const QModelIndex& row) const {
+  // The filter's row, mapped back to the sound it shows.
+  const QModelIndex sound = ctrlSoundsFilter->mapToSource(row);
+  if (!sound.isValid()) return std::nullopt;
+  const auto index = static_cast<std::uint32_t>(sound.row());
   if (index >= g_SoundEditor.Count())
     return std::nullopt;
   return index;

@@ -14,6 +14,8 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
+class QModelIndex;
 class QMenu;
 class QMenuBar;
 class QMouseEvent;
@@ -24,6 +26,7 @@ class QTableView;
 namespace Orvane {
 
 class Desktop;
+class SoundFilterModel;
 class SoundListModel;
 class WaveformView;
 
@@ -54,6 +57,10 @@ class MainForm final : public QMainWindow {
   void FillList();
   // The position of the list's focused row when it names a sound of the loaded bank.
   std::optional<std::uint32_t> FocusedIndex() const;
+  // The sound a row of the list shows, through the filter.
+  std::optional<std::uint32_t> SoundAt(const QModelIndex& row) const;
+  // Focuses the row of sound `index`, when the filter shows it.
+  void FocusSound(std::uint32_t index);
   // Prints a failure on the console; the status line shows it, or is cleared on success.
   void ShowOutcome(const Status& outcome);
   void ShowStatus(const QString& text);
@@ -94,6 +101,7 @@ class MainForm final : public QMainWindow {
   void removeToolStripMenuItem_Click();
   void propertiesToolStripMenuItem_Click();
   void stopToolStripMenuItem_Click();
+  void ctrlFilter_TextChanged(const QString& text);
   void ctrlSoundsList_MouseClick(QMouseEvent* event);
   void ctrlSoundsList_DoubleClick();
   void ctrlSoundsList_KeyPress();
@@ -108,6 +116,8 @@ class MainForm final : public QMainWindow {
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;
+  SoundFilterModel* ctrlSoundsFilter = nullptr;
+  QLineEdit* ctrlFilter = nullptr;
   QSplitter* ctrlSplitter = nullptr;
   WaveformView* ctrlWaveform = nullptr;
   QMenuBar* menuStrip1 = nullptr;

@@ -140,7 +140,7 @@ void MainForm::insertToolStripMenuItem_Click() {
   if (Status inserted = ApplyEdit([&] { return g_SoundEditor.Insert(at, ToPath(*file)); });
       !inserted)
     return ShowOutcome(inserted);
-  ctrlSoundsList->setCurrentIndex(ctrlSoundsModel->index(static_cast<int>(at), 0));
+  FocusSound(at);
 }
 
 void MainForm::removeToolStripMenuItem_Click() {
@@ -174,9 +174,7 @@ void MainForm::dropEvent(QDropEvent* event) {
   std::optional<std::uint32_t> row;
   const QPoint at = ctrlSoundsList->viewport()->mapFrom(this, event->position().toPoint());
   if (ctrlSoundsList->viewport()->rect().contains(at)) {
-    const QModelIndex under = ctrlSoundsList->indexAt(at);
-    if (under.isValid() && static_cast<std::uint32_t>(under.row()) < g_SoundEditor.Count())
-      row = static_cast<std::uint32_t>(under.row());
+    row = SoundAt(ctrlSoundsList->indexAt(at));
   }
   // After the drop has ended: the question about unsaved edits and a conversion both wait for
   // the user or the disk, which the program that started the drag should not.
@@ -185,7 +183,7 @@ void MainForm::dropEvent(QDropEvent* event) {
     if (!row)
       return ShowStatus(QStringLiteral(
           "Drop an audio file on the row of the sound it replaces, or a bank (.sdt) to open it"));
-    ctrlSoundsList->setCurrentIndex(ctrlSoundsModel->index(static_cast<int>(*row), 0));
+    FocusSound(*row);
     ReplaceSound(*row, path, ReplaceFormat::SoundsOwn);
   });
 }

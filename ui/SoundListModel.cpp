@@ -16,6 +16,7 @@ void SoundListModel::Refill() {
   beginResetModel();
   // Rows are ints to the view; a bank of more sounds than that could not be loaded anyway.
   rows_ = static_cast<int>(std::min<std::size_t>(editor_.Count(), std::numeric_limits<int>::max()));
+  names_.assign(static_cast<std::size_t>(rows_), {});
   endResetModel();
 }
 
@@ -25,6 +26,7 @@ void SoundListModel::Follow(const RowChange& change) {
   if (change.What == RowChange::Kind::Changed) {
     for (const std::uint32_t row : change.Rows) {
       const auto r = static_cast<int>(row);
+      names_[row] = {};
       emit dataChanged(index(r, 0), index(r, kColumnCount - 1), {Qt::DisplayRole});
     }
   } else {
@@ -46,6 +48,12 @@ void SoundListModel::Follow(const RowChange& change) {
       }
       announced_ = end;
       rows_ += (inserted ? 1 : -1) * (to - from + 1);
+      const auto at = names_.begin() + from;
+      if (inserted) {
+        names_.insert(at, static_cast<std::size_t>(to - from + 1), Name{});
+      } else {
+        names_.erase(at, at + (to - from + 1));
+      }
       if (inserted) {
         endInsertRows();
       } else {
@@ -95,6 +103,15 @@ int SoundListModel::columnCount(const QModelIndex& parent) const {
 
 QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, Column column) {
   return QString::fromStdString(Orvane::CellText(index, element, column));
+}
+
+const QString& SoundListModel::NameOfRow(int row) const {
+  Name& name = names_[static_cast<std::size_t>(row)];
+  if (!name.Known) {
+    name.Text = data(index(row, columnName)).toString();
+    name.Known = true;
+  }
+  return name.Text;
 }
 
 QVariant SoundListModel::data(const QModelIndex& index, int role) const {

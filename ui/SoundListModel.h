@@ -4,6 +4,7 @@
 // is listed at once.
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include <QAbstractTableModel>
 
@@ -51,6 +52,9 @@ class SoundListModel final : public QAbstractTableModel {
 
   // The text of one cell of a sound's row.
   static QString CellText(std::uint32_t index, const BankEntry& element, Column column);
+  // The Name cell of `row`, made once and kept until the row changes: a filter reads every
+  // row's name at each keystroke.
+  const QString& NameOfRow(int row) const;
 
  private:
   // Announces that `first`'s row and every row after it show other Index and Offset cells.
@@ -66,6 +70,11 @@ class SoundListModel final : public QAbstractTableModel {
   // views know of.
   RowChange pending_;
   std::size_t announced_ = 0;
+  struct Name {
+    bool Known = false;
+    QString Text;
+  };
+  mutable std::vector<Name> names_;  // one per row
 };
 
 }  // namespace Orvane

@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 #include <QAction>
+#include <QLineEdit>
 #include <QApplication>
 #include <QScrollBar>
 #include <QTableView>
@@ -68,7 +69,8 @@ class Window {
   void Settle() { QApplication::processEvents(); }
   QTableView& List() { return *list_; }
   void Focus(int row) { list_->setCurrentIndex(list_->model()->index(row, 0)); }
-  SoundListModel& Model() { return *qobject_cast<SoundListModel*>(list_->model()); }
+  SoundListModel& Model() { return *form_.findChild<SoundListModel*>(); }
+  QLineEdit& Filter() { return *form_.findChild<QLineEdit*>(QStringLiteral("ctrlFilter")); }
 
  private:
   void Choose(QAction* item, const std::filesystem::path& file) {
@@ -145,6 +147,21 @@ BENCHMARK(BM_ScrollFrame)
     ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// One keystroke in the filter box over 100,000 sounds, until the list shows what it lets
+// through: "snd0" then "snd01", "snd012"..., each narrowing the one before, and back.
+void BM_FilterKeystroke(benchmark::State& state) {
+  Window window;
+  window.Open(BankOf(64));
+  window.Settle();
+  const QStringList texts = {"s", "sn", "snd", "snd0", "snd01", "snd012", "snd0123"};
+  std::size_t next = 0;
+  for (auto _ : state) {
+    window.Filter().setText(texts[static_cast<qsizetype>(next++ % texts.size())]);
+    window.Settle();
+  }
+}
+BENCHMARK(BM_FilterKeystroke)->Apply(OneCallEach);
 
 double MillisecondsOf(const std::function<void()>& run) {
   const auto start = std::chrono::steady_clock::now();

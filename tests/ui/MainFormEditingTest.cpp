@@ -227,6 +227,32 @@ TEST_F(MainFormEditingTest, TheWaveformFollowsTheFocusAndEditsOrSaysWhyItIsMissi
   view->grab();
 }
 
+TEST_F(MainFormEditingTest, WithAFilterOnCommandsReachTheSoundTheRowShows) {
+  auto* filter = form.findChild<QLineEdit*>(QStringLiteral("ctrlFilter"));
+  filter->setText(QStringLiteral("OO"));  // door alone, in any case
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(StatusLine(), "1 of 3 sounds");
+  Focus(0);
+  Action("copyNameToolStripMenuItem1")->trigger();
+  EXPECT_EQ(desktop.Clipboard.back(), "2_door");
+  Action("ctrlSoundsContextExport")->trigger();
+  EXPECT_TRUE(fs::exists("output/2_door.wav"));
+  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  Action("replaceToolStripMenuItem")->trigger();
+  EXPECT_EQ(Cell(0, kDataSize), "400");
+  EXPECT_EQ(Rows(), 1) << "the filter stays on through an edit";
+
+  filter->setText(QStringLiteral("1"));  // a number: the Index
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Cell(0, SoundListModel::columnName), "bell");
+  Focus(0);
+  Action("removeToolStripMenuItem")->trigger();
+  EXPECT_EQ(Rows(), 1) << "sound 1 is door now";
+  EXPECT_EQ(Cell(0, SoundListModel::columnName), "door");
+  QTest::keyClick(filter, Qt::Key_Escape);
+  EXPECT_EQ(Rows(), 2);
+}
+
 TEST_F(MainFormEditingTest, ABankDroppedOrNamedOnTheCommandLineOpens) {
   const fs::path other = WriteBank("b.sdt", MakeBank({{.Name = "x", .Data = Samples(8)}}));
   Drop(other, QPoint(5, 5));
