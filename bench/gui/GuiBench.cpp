@@ -3,7 +3,8 @@
 // painted, the list's reset alone and with its first paint, and one scroll-and-repaint frame.
 // Then edits: Edit > Replace Sound... of a 10 MB sound, and Undo, each until the list has been
 // updated and painted, beside the engine's replace alone; and File > Save of a 200 MB bank
-// beside cp of the file, run by run.
+// beside cp of the file, run by run; a keystroke in the filter box; a 10 MB sound's waveform
+// drawn first and again.
 //   QT_QPA_PLATFORM=offscreen orvane_bench_gui   (set by the program when no platform is chosen)
 #include <chrono>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <QAction>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QApplication>
 #include <QScrollBar>
 #include <QTableView>
@@ -25,6 +27,7 @@
 #include "MainForm.h"
 #include "SoundListModel.h"
 #include "TestFiles.h"
+#include "WaveformView.h"
 
 namespace Orvane::Bench {
 namespace {
@@ -88,6 +91,17 @@ class Window {
 void OneCallEach(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(21);
   b->ReportAggregatesOnly(true);
+}
+
+// 10 MB of samples in the bench sounds' own format, so that Replace copies them as they are.
+const std::filesystem::path& TenMegabyteWave() {
+  static Test::TempDir dir;
+  static const std::filesystem::path file = [] {
+    const auto path = dir / "ten.wav";
+    Test::WriteFile(path, Test::MakeWave(Test::Samples(10u << 20), 22050, 16, 1));
+    return path;
+  }();
+  return file;
 }
 
 void BM_OpenHandler(benchmark::State& state) {
@@ -163,22 +177,45 @@ void BM_FilterKeystroke(benchmark::State& state) {
 }
 BENCHMARK(BM_FilterKeystroke)->Apply(OneCallEach);
 
+// The waveform of a 10 MB sound: its first draw, the peaks computed (the sound is replaced
+// anew before each run, so none are kept), and a redraw, each rendered into a picture as the
+// screen would get it.
+void BM_WaveformFirstDraw(benchmark::State& state) {
+  CSoundEditor editor;
+  editor.SetReporter([](ReportKind, const std::string&) {});
+  if (!editor.LoadBank(BankOf(64))) return state.SkipWithError("not loaded");
+  WaveformView view;
+  view.resize(1000, 150);
+  QPixmap picture(view.size());
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (!editor.Replace(0, TenMegabyteWave())) state.SkipWithError("not replaced");
+    state.ResumeTiming();
+    view.ShowSound(editor, 0);
+    view.render(&picture);
+  }
+}
+BENCHMARK(BM_WaveformFirstDraw)->Apply(OneCallEach);
+
+void BM_WaveformRedraw(benchmark::State& state) {
+  CSoundEditor editor;
+  editor.SetReporter([](ReportKind, const std::string&) {});
+  if (!editor.LoadBank(BankOf(64)) || !editor.Replace(0, TenMegabyteWave()))
+    return state.SkipWithError("no sound");
+  WaveformView view;
+  view.resize(1000, 150);
+  QPixmap picture(view.size());
+  view.ShowSound(editor, 0);
+  view.render(&picture);
+  for (auto _ : state) view.render(&picture);
+}
+BENCHMARK(BM_WaveformRedraw)->Apply(OneCallEach);
+
 double MillisecondsOf(const std::function<void()>& run) {
   const auto start = std::chrono::steady_clock::now();
   run();
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();
-}
-
-// 10 MB of samples in the bench sounds' own format, so that Replace copies them as they are.
-const std::filesystem::path& TenMegabyteWave() {
-  static Test::TempDir dir;
-  static const std::filesystem::path file = [] {
-    const auto path = dir / "ten.wav";
-    Test::WriteFile(path, Test::MakeWave(Test::Samples(10u << 20), 22050, 16, 1));
-    return path;
-  }();
-  return file;
 }
 
 // The engine alone: reading the file and the edit, without the window.
