@@ -1,13 +1,20 @@
 #pragma once
-// The file dialogs' filters: banks, and every audio file an edit can take samples from.
+// The file dialogs' filters (banks, and every audio file an edit can take samples from) and
+// where they start.
 #include <string_view>
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
 #include "SoundFileName.h"
 
 namespace Orvane {
+
+// Where the file last chosen for a dialog was, or the working directory before any was.
+inline QString StartLocation(const QString& remembered) {
+  return remembered.isNull() ? QDir::currentPath() : remembered;
+}
 
 inline QString BankFilter() { return QStringLiteral("SDT (*.sdt)"); }
 

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -53,10 +52,6 @@ QAction* AddItem(MainForm* form, QWidget* menu, const char* name, const char* te
   menu->addAction(item);
   QObject::connect(item, &QAction::triggered, form, handler);
   return item;
-}
-
-QString StartLocation(const QString& remembered) {
-  return remembered.isNull() ? QDir::currentPath() : remembered;
 }
 
 // Keys that type a character play the focused sound, as the list's character notification

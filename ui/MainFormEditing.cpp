@@ -1,7 +1,6 @@
 // The main window's Edit menu and its twins in the context menu, and files dropped on the
 // window: every edit goes to the engine, and the list follows the rows it changed.
 #include <QAction>
-#include <QDir>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -105,8 +104,8 @@ void MainForm::redoToolStripMenuItem_Click() {
 }
 
 std::optional<QString> MainForm::ChooseAudioFile(const QString& title) {
-  const QString start = lastAudioFile_.isNull() ? QDir::currentPath() : lastAudioFile_;
-  auto chosen = desktop_.ChooseFileToOpen(this, {title, AudioFilter(), start});
+  auto chosen =
+      desktop_.ChooseFileToOpen(this, {title, AudioFilter(), StartLocation(lastAudioFile_)});
   if (chosen) lastAudioFile_ = *chosen;
   return chosen;
 }
