@@ -1,10 +1,9 @@
 #include "PcmFileSource.h"
 
-#include <bit>
 #include <vector>
 
-#include "ByteOrder.h"
 #include "Decoders.h"
+#include "PcmDecoding.h"
 
 namespace Orvane::Audio {
 namespace {
@@ -27,39 +26,12 @@ class PcmFileSource final : public FloatSource {
       return Result<std::size_t>::Error(
           ErrorKind::Io, Str("the samples at byte ", position_, " cannot be read any more"));
     position_ += bytes_.size();
-    Convert(samples.first(static_cast<std::size_t>(frames * layout_.Channels)));
+    DecodePcm(bytes_, layout_.Bits, layout_.Float,
+              samples.first(static_cast<std::size_t>(frames * layout_.Channels)));
     return static_cast<std::size_t>(frames);
   }
 
  private:
-  void Convert(std::span<float> out) const {
-    const std::uint8_t* p = bytes_.data();
-    const auto each = [&](auto sample) {
-      for (float& x : out) {
-        x = sample(p);
-        p += layout_.Bits / 8;
-      }
-    };
-    if (layout_.Float && layout_.Bits == 32)
-      return each([](const std::uint8_t* b) { return std::bit_cast<float>(LoadU32(b)); });
-    if (layout_.Float)
-      return each([](const std::uint8_t* b) { return static_cast<float>(std::bit_cast<double>(LoadU64(b))); });
-    switch (layout_.Bits) {
-      case 8: return each([](const std::uint8_t* b) { return (b[0] - 128) / 128.0f; });
-      case 16:
-        return each([](const std::uint8_t* b) { return static_cast<std::int16_t>(LoadU16(b)) / 32768.0f; });
-      case 24:
-        return each([](const std::uint8_t* b) {
-          const auto v = static_cast<std::int32_t>((b[0] << 8) | (b[1] << 16) | (std::uint32_t{b[2]} << 24));
-          return static_cast<float>(v / 2147483648.0);
-        });
-      default:
-        return each([](const std::uint8_t* b) {
-          return static_cast<float>(static_cast<std::int32_t>(LoadU32(b)) / 2147483648.0);
-        });
-    }
-  }
-
   InputFile file_;
   PcmLayout layout_;
   SourceInfo info_;
@@ -70,9 +42,8 @@ class PcmFileSource final : public FloatSource {
 };
 
 bool Supported(const PcmLayout& l) {
-  const bool depth = l.Float ? (l.Bits == 32 || l.Bits == 64)
-                             : (l.Bits == 8 || l.Bits == 16 || l.Bits == 24 || l.Bits == 32);
-  return depth && l.Channels >= 1 && l.Channels <= kMaxSourceChannels && l.Rate > 0;
+  return IsDecodablePcm(l.Bits, l.Float) && l.Channels >= 1 && l.Channels <= kMaxSourceChannels &&
+         l.Rate > 0;
 }
 
 }  // namespace
