@@ -13,6 +13,7 @@
 #include "Console.h"
 #include "Globals.h"
 #include "MainForm.h"
+#include "PlaybackConversion.h"
 #include "ProgramInfo.h"
 #include "SoundOutput.h"
 #include "WorkingDirectory.h"
@@ -43,6 +44,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(ApplicationIcon());
   // A sound the output refuses gets the desktop's beep instead, as the system's default sound.
   SetDefaultSound(&QApplication::beep);
+  // Sounds of another format than the device's are converted, not given a device of their own.
+  SetSoundConverter(&Audio::ConvertForPlayback);
 
   int status = 0;
   {

@@ -37,4 +37,12 @@ void SpreadMono(std::span<const float> mono, unsigned channels, std::span<float>
     for (unsigned c = 0; c < channels; ++c) *out++ = sample;
 }
 
+void SpreadChannels(std::span<const float> in, unsigned from, std::span<float> out, unsigned to) {
+  assert(from <= to && in.size() / from * to == out.size());
+  if (from == 1) return SpreadMono(in, to, out);
+  const float* x = in.data();
+  for (float* y = out.data(); y != out.data() + out.size(); y += to, x += from)
+    for (unsigned c = 0; c < to; ++c) y[c] = x[c % from];
+}
+
 }  // namespace Orvane::Audio

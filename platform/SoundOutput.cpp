@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -12,6 +11,8 @@
 #include <optional>
 #include <utility>
 #include <variant>
+
+#include "SoundProgress.h"
 
 #if defined(__linux__)
 #include <dlfcn.h>
@@ -38,30 +39,54 @@ struct Sound {
   Uint32 Length = 0;
 };
 
+Uint32 BytesPerFrame(const SDL_AudioSpec& format) {
+  return SDL_AUDIO_BITSIZE(format.format) / 8 * format.channels;
+}
+
+// The formats SDL reads WAVE samples into, in the converter's terms.
+std::optional<SampleFormat> SampleFormatOf(const SDL_AudioSpec& format) {
+  SampleFormat sample{static_cast<std::uint32_t>(format.freq), format.channels,
+                      SDL_AUDIO_BITSIZE(format.format), SDL_AUDIO_ISFLOAT(format.format) != 0};
+  switch (format.format) {
+    case AUDIO_U8:
+    case AUDIO_S16LSB:
+    case AUDIO_S32LSB:
+    case AUDIO_F32LSB: return sample;
+    default: return std::nullopt;
+  }
+}
+
 // What the audio callback reads. SDL runs the callback with the device locked, so everything but
-// `Playing` changes only under that lock, or before the device first plays.
+// `Progress` changes only under that lock, or before the device first plays.
 struct Playback {
   WavSamples Samples;
   Uint32 Length = 0;
   Uint32 Position = 0;
+  // Set when the sound is not in the device's format: then the device reads it through this.
+  std::unique_ptr<SoundConversion> Conversion;
   Uint8 Silence = 0;
-  std::atomic<bool> Playing{false};  // read without the lock by those waiting for the end
-
-  void SetPlaying(bool playing) {
-    Playing.store(playing);
-    if (!playing) Playing.notify_all();
-  }
+  Uint32 DeviceFrameBytes = 1;
+  SoundProgress Progress;  // read without the lock
 };
 
 // The audio thread's side: hands the device the next samples, and silence once they run out.
 void SDLCALL Feed(void* userdata, Uint8* out, int length) {
   Playback& playback = *static_cast<Playback*>(userdata);
   const auto wanted = static_cast<Uint32>(length);
-  const Uint32 count = std::min(wanted, playback.Length - playback.Position);
-  if (count > 0) std::memcpy(out, playback.Samples.get() + playback.Position, count);
+  Uint32 count = 0;
+  bool ended = false;
+  if (playback.Conversion) {
+    count = static_cast<Uint32>(playback.Conversion->Read({out, wanted}));
+    ended = count < wanted;
+  } else {
+    count = std::min(wanted, playback.Length - playback.Position);
+    if (count > 0) std::memcpy(out, playback.Samples.get() + playback.Position, count);
+    playback.Position += count;
+    ended = playback.Position == playback.Length;
+  }
   std::memset(out + count, playback.Silence, wanted - count);
-  playback.Position += count;
-  if (playback.Position == playback.Length && playback.Playing.load()) playback.SetPlaying(false);
+  playback.Progress.Hand(count / playback.DeviceFrameBytes);
+  if (ended && playback.Progress.Playing()) playback.Progress.End();
 }
 
 // Reads `image` the way SDL reads a WAVE file, into a buffer of SDL's own: the image itself is
@@ -88,6 +113,25 @@ std::variant<Sound, std::string> ReadSound(std::vector<std::uint8_t> image) {
 
 bool SameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
   return a.freq == b.freq && a.format == b.format && a.channels == b.channels;
+}
+
+// How much of a sample a format keeps: float above every integer width.
+int Depth(const SDL_AudioSpec& format) {
+  return SDL_AUDIO_ISFLOAT(format.format) ? INT_MAX : SDL_AUDIO_BITSIZE(format.format);
+}
+
+// True when `device` plays `sound` with nothing lost: no fewer channels, no lower rate, no
+// narrower samples.
+bool Holds(const SDL_AudioSpec& device, const SDL_AudioSpec& sound) {
+  return device.freq >= sound.freq && device.channels >= sound.channels &&
+         Depth(device) >= Depth(sound);
+}
+
+SDL_AudioSpec Widest(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
+  SDL_AudioSpec widest = Depth(a) >= Depth(b) ? a : b;
+  widest.freq = std::max(a.freq, b.freq);
+  widest.channels = std::max(a.channels, b.channels);
+  return widest;
 }
 
 // About 25 ms of sound per device buffer: a new play cuts in, and a device closes, without a
@@ -146,7 +190,12 @@ class Player {
     defaultSound_ = std::move(sound);
   }
 
-  std::atomic<bool>& Playing() { return playback_.Playing; }
+  void SetSoundConverter(SoundConverter converter) {
+    std::lock_guard lock(mutex_);
+    converter_ = std::move(converter);
+  }
+
+  const SoundProgress& Progress() const { return playback_.Progress; }
 
   void Stop() {
     std::lock_guard lock(mutex_);
@@ -161,18 +210,38 @@ class Player {
  private:
   PlayResult PlayOnDevice(Sound sound) {
     if (auto failure = StartAudio()) return {PlayOutcome::NoDevice, *failure};
-    if (device_ != 0 && SameFormat(deviceFormat_, sound.Format) &&
-        SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
-      Replace(std::move(sound));
-      return {};
+    SDL_AudioSpec format = sound.Format;
+    if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
+      if (SameFormat(deviceFormat_, sound.Format)) {
+        Replace(std::move(sound));
+        return {};
+      }
+      if (Holds(deviceFormat_, sound.Format))
+        if (auto conversion = ConversionToDevice(sound)) {
+          Replace(std::move(sound), std::move(conversion));
+          return {};
+        }
+      // Wide enough for both, so that going back to a sound of the old format costs no reopen:
+      // a bank's few formats soon have a device that holds them all.
+      format = Widest(deviceFormat_, sound.Format);
     }
-    // A device runs in one format; another format, or a lost device, takes a new one.
+    // A device runs in one format: a format it cannot hold, or a lost device, takes a new one.
     CloseDevice();
-    if (auto failure = OpenDevice(std::move(sound))) {
+    if (auto failure = OpenDevice(std::move(sound), format)) {
       StopAudio();  // so that the next play looks for a device afresh
       return {PlayOutcome::NoDevice, *failure};
     }
     return {};
+  }
+
+  // The device is opened in the format of the sound that opens it, even an integer one, rather
+  // than float: that sound and every other of its format then reach it byte for byte, and only
+  // those of formats it holds are converted (and dithered where resampling makes new values).
+  std::unique_ptr<SoundConversion> ConversionToDevice(const Sound& sound) const {
+    const auto from = SampleFormatOf(sound.Format);
+    const auto to = SampleFormatOf(deviceFormat_);
+    if (!converter_ || !from || !to) return nullptr;
+    return converter_({sound.Samples.get(), sound.Length}, *from, *to);
   }
 
   std::optional<std::string> StartAudio() {
@@ -193,15 +262,20 @@ class Player {
     audioStarted_ = false;
   }
 
-  std::optional<std::string> OpenDevice(Sound sound) {
-    SDL_AudioSpec wanted = sound.Format;
-    wanted.samples = BufferFrames(wanted.freq);
-    wanted.callback = Feed;
-    wanted.userdata = &playback_;
-    Replace(std::move(sound));  // no device yet: the callback cannot run
+  // Opens a device in `format` (the sound's own, or one that holds it) to play `sound`.
+  std::optional<std::string> OpenDevice(Sound sound, const SDL_AudioSpec& format) {
+    deviceFormat_ = DeviceSpec(format);
+    std::unique_ptr<SoundConversion> conversion;
+    if (!SameFormat(format, sound.Format)) {
+      conversion = ConversionToDevice(sound);
+      if (!conversion) deviceFormat_ = DeviceSpec(sound.Format);  // then in the sound's own
+    }
+    SDL_AudioSpec wanted = deviceFormat_;
+    playback_.DeviceFrameBytes = BytesPerFrame(wanted);
+    Replace(std::move(sound), std::move(conversion));  // no device yet: the callback cannot run
     SDL_AudioSpec obtained{};
-    // No changes allowed: the device takes the sound's own format and SDL converts it to what
-    // the hardware plays, so the samples reach the device as they are.
+    // No changes allowed: the device takes the format asked for and SDL converts it to what the
+    // hardware plays, so the samples reach the device as they are.
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device == 0) {
       Replace(Sound{});
@@ -211,8 +285,15 @@ class Player {
     playback_.Silence = obtained.silence;
     SDL_PauseAudioDevice(device, 0);
     device_ = device;
-    deviceFormat_ = wanted;
     return std::nullopt;
+  }
+
+  SDL_AudioSpec DeviceSpec(const SDL_AudioSpec& format) {
+    SDL_AudioSpec spec = format;
+    spec.samples = BufferFrames(spec.freq);
+    spec.callback = Feed;
+    spec.userdata = &playback_;
+    return spec;
   }
 
   void CloseDevice() {
@@ -222,16 +303,20 @@ class Player {
     Replace(Sound{});
   }
 
-  // Makes `sound` the one the callback reads, from its start.
-  void Replace(Sound sound) {
+  // Makes `sound` the one the callback reads, from its start, through `conversion` if any.
+  void Replace(Sound sound, std::unique_ptr<SoundConversion> conversion = nullptr) {
+    const std::uint64_t frames = sound.Length > 0 ? sound.Length / BytesPerFrame(sound.Format) : 0;
     WavSamples previous;
+    std::unique_ptr<SoundConversion> previousConversion;  // reads `previous`: goes first
     if (device_ != 0) SDL_LockAudioDevice(device_);
     previous = std::exchange(playback_.Samples, std::move(sound.Samples));
+    previousConversion = std::exchange(playback_.Conversion, std::move(conversion));
     playback_.Length = sound.Length;
     playback_.Position = 0;
-    playback_.SetPlaying(sound.Length > 0);
+    playback_.Progress.Begin(frames, static_cast<std::uint32_t>(sound.Format.freq),
+                             static_cast<std::uint32_t>(deviceFormat_.freq));
     if (device_ != 0) SDL_UnlockAudioDevice(device_);
-    // `previous` is freed on return, after the unlock: the callback can no longer reach it.
+    // The previous sound goes on return, after the unlock: the callback can no longer reach it.
   }
 
   std::mutex mutex_;  // one caller at a time
@@ -240,6 +325,7 @@ class Player {
   SDL_AudioSpec deviceFormat_{};
   Playback playback_;
   std::function<void()> defaultSound_;
+  SoundConverter converter_;
 };
 
 Player& ThePlayer() {
@@ -257,12 +343,15 @@ void SetDefaultSound(std::function<void()> sound) { ThePlayer().SetDefaultSound(
 
 void StopSound() { ThePlayer().Stop(); }
 
-bool IsSoundPlaying() { return ThePlayer().Playing().load(); }
-
-void WaitForSoundEnd() {
-  std::atomic<bool>& playing = ThePlayer().Playing();
-  while (playing.load()) playing.wait(true);
+void SetSoundConverter(SoundConverter converter) {
+  ThePlayer().SetSoundConverter(std::move(converter));
 }
+
+bool IsSoundPlaying() { return ThePlayer().Progress().Playing(); }
+
+void WaitForSoundEnd() { ThePlayer().Progress().WaitForEnd(); }
+
+std::optional<PlayPosition> CurrentPlayPosition() { return ThePlayer().Progress().Read(); }
 
 void ShutDownSoundOutput() { ThePlayer().ShutDown(); }
 

@@ -4,8 +4,11 @@
 // caller; it is started by the first play and shut down at exit.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "SoundConversion.h"
 
 namespace Orvane {
 
@@ -20,10 +23,18 @@ struct PlayResult {
   std::string Reason;  // why the sound did not play; empty when it did
 };
 
-// Plays `image`, a whole WAVE file in memory, once, in the format its header gives, and returns
-// as soon as it has started. A sound still playing is stopped first. The image is the player's
-// from the call on and is released once the device can no longer read it.
+// Plays `image`, a whole WAVE file in memory, once, and returns as soon as it has started. A
+// sound still playing is stopped first. The image is the player's from the call on and is
+// released once the device can no longer read it.
+//
+// The first sound opens the device in its own format and reaches it byte for byte, as does
+// every later sound of that format. A sound of another format is converted to the device's as
+// it plays, by the converter SetSoundConverter installed; without one, or when it cannot
+// convert, the device is reopened in the sound's format, which takes tens of milliseconds.
 PlayResult PlaySoundImage(std::vector<std::uint8_t> image);
+
+// What brings a sound to the format the device plays; nothing converts until one is set.
+void SetSoundConverter(SoundConverter converter);
 
 // What sounds instead of an image the output refuses: the system's default sound, which a front
 // end supplies (a terminal bell, a toolkit's beep). Nothing sounds until one is set.
@@ -37,6 +48,15 @@ void StopSound();
 bool IsSoundPlaying();
 // Returns once no sound is playing.
 void WaitForSoundEnd();
+
+struct PlayPosition {
+  std::uint64_t FramesPlayed = 0;  // handed to the device so far, in the sound's own frames
+  std::uint64_t Frames = 0;        // the whole sound
+  std::uint32_t Rate = 0;          // the sound's own, in hertz
+};
+// How far the playing sound has got; nothing when no sound plays. Takes no lock the audio
+// thread takes, so any thread may ask as often as it likes.
+std::optional<PlayPosition> CurrentPlayPosition();
 
 // Stops any sound, lets the device drain and shuts the audio system down; the next play starts
 // it again. Runs by itself at exit.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "PlaybackConversion.h"
 #include "SoundOutput.h"
 
 namespace Orvane::Test {
@@ -19,6 +20,7 @@ void DiskAudioTest::SetUp() {
   // SDL reads the driver when its audio starts and the file when a device opens.
   SetEnvironment("SDL_AUDIODRIVER", "disk");
   SetEnvironment("SDL_DISKAUDIOFILE", (dir_ / "out.raw").string());
+  SetSoundConverter(&Audio::ConvertForPlayback);
 }
 
 void DiskAudioTest::TearDown() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "DiskAudio.h"
@@ -113,7 +114,64 @@ TEST_F(SoundOutput, WithoutADeviceItSaysSoAndTheNextPlayTriesAgain) {
   EXPECT_EQ(PlaySoundImage(image).Outcome, PlayOutcome::Played);
 }
 
-TEST_F(SoundOutput, ASoundInAnotherFormatGetsADeviceInThatFormat) {
+// The disk driver starts its file afresh whenever a device opens, so finding the first sound in
+// it shows the device stayed open.
+TEST_F(SoundOutput, ASoundInAnotherFormatIsConvertedToTheOpenDevicesFormat) {
+  const Bytes first = Seconds(1, 1);
+  ASSERT_EQ(PlaySoundImage(MakeWave(first)).Outcome, PlayOutcome::Played);
+  std::this_thread::sleep_for(150ms);
+  // 8-bit at the same rate: each sample becomes exactly (v - 128) * 256.
+  const Bytes eightBit = Samples(2205, 5);
+  Bytes widened;
+  for (const std::uint8_t v : eightBit) {
+    const auto sample = static_cast<std::uint16_t>((v - 128) * 256);
+    widened.push_back(static_cast<std::uint8_t>(sample));
+    widened.push_back(static_cast<std::uint8_t>(sample >> 8));
+  }
+  ASSERT_EQ(PlaySoundImage(MakeWave(eightBit, 22050, 8, 1)).Outcome, PlayOutcome::Played);
+  WaitForSoundEnd();
+  // Half the rate, a constant level: resampled, the level kept.
+  Bytes level;
+  for (int i = 0; i < 2205; ++i) level.insert(level.end(), {0x70, 0x17});  // 6000
+  ASSERT_EQ(PlaySoundImage(MakeWave(level, 11025, 16, 1)).Outcome, PlayOutcome::Played);
+  WaitForSoundEnd();
+
+  const Bytes output = Output();
+  const auto firstStart = FindSound(output, first);
+  ASSERT_TRUE(firstStart) << "the device was reopened";
+  EXPECT_TRUE(HoldsAt(output, *firstStart, Bytes(first.begin(), first.begin() + 2000)));
+  const auto start = FindSound(output, widened);
+  ASSERT_TRUE(start);
+  EXPECT_TRUE(HoldsAt(output, *start, widened));
+  std::size_t kept = 0;  // samples of the level, give or take the dither, in the output
+  for (std::size_t i = *start + widened.size(); i + 1 < output.size(); i += 2)
+    kept += std::abs(static_cast<std::int16_t>(output[i] | output[i + 1] << 8) - 6000) <= 2;
+  EXPECT_GT(kept, 4410 * 9 / 10);
+  EXPECT_LE(kept, 4410);
+}
+
+// A stereo sound on a mono device would lose a channel: the device reopens in a format that
+// holds both, so the mono sound that follows is spread over both channels, not reopened for.
+TEST_F(SoundOutput, ADeviceReopensWideEnoughForBothFormats) {
+  const Bytes mono = Seconds(0.1, 1);
+  ASSERT_EQ(PlaySoundImage(MakeWave(mono)).Outcome, PlayOutcome::Played);
+  ASSERT_EQ(PlaySoundImage(MakeWave(Samples(2205, 2), 11025, 8, 2)).Outcome, PlayOutcome::Played);
+  WaitForSoundEnd();
+  ASSERT_EQ(PlaySoundImage(MakeWave(mono)).Outcome, PlayOutcome::Played);
+  WaitForSoundEnd();
+
+  Bytes spread;
+  for (std::size_t i = 0; i + 1 < mono.size(); i += 2)
+    spread.insert(spread.end(), {mono[i], mono[i + 1], mono[i], mono[i + 1]});
+  const Bytes output = Output();
+  EXPECT_FALSE(FindSound(output, mono)) << "the device stayed mono";
+  const auto start = FindSound(output, spread);
+  ASSERT_TRUE(start) << "the mono sound did not reach a 16-bit stereo device at its rate";
+  EXPECT_TRUE(HoldsAt(output, *start, spread));
+}
+
+TEST_F(SoundOutput, WithoutAConverterASoundInAnotherFormatGetsADeviceInThatFormat) {
+  SetSoundConverter(nullptr);
   ASSERT_EQ(PlaySoundImage(MakeWave(Seconds(1, 1))).Outcome, PlayOutcome::Played);
   const Bytes eightBit = Samples(1100, 5);
   ASSERT_EQ(PlaySoundImage(MakeWave(eightBit, 11025, 8, 1)).Outcome, PlayOutcome::Played);
@@ -123,6 +181,36 @@ TEST_F(SoundOutput, ASoundInAnotherFormatGetsADeviceInThatFormat) {
   const auto start = FindSound(output, eightBit);
   ASSERT_TRUE(start);
   EXPECT_TRUE(HoldsAt(output, *start, eightBit));
+}
+
+TEST_F(SoundOutput, ThePlayPositionCountsTheSoundsOwnFramesUntilItEndsOrStops) {
+  EXPECT_FALSE(CurrentPlayPosition());
+  ASSERT_EQ(PlaySoundImage(MakeWave(Seconds(1, 1))).Outcome, PlayOutcome::Played);
+  const auto start = CurrentPlayPosition();
+  ASSERT_TRUE(start);
+  EXPECT_EQ(start->Frames, 22050u);
+  EXPECT_EQ(start->Rate, 22050u);
+  std::this_thread::sleep_for(300ms);
+  const auto later = CurrentPlayPosition();
+  ASSERT_TRUE(later);
+  EXPECT_GT(later->FramesPlayed, start->FramesPlayed);
+  EXPECT_LT(later->FramesPlayed, later->Frames);
+
+  // Converted for a device at twice its rate, a sound still counts in its own frames.
+  ASSERT_EQ(PlaySoundImage(MakeWave(Samples(5512, 2), 11025, 8, 1)).Outcome, PlayOutcome::Played);
+  std::this_thread::sleep_for(250ms);
+  const auto converted = CurrentPlayPosition();
+  ASSERT_TRUE(converted);
+  EXPECT_EQ(converted->Frames, 5512u);
+  EXPECT_EQ(converted->Rate, 11025u);
+  EXPECT_GT(converted->FramesPlayed, 1000u);
+  EXPECT_LT(converted->FramesPlayed, 5000u);
+  WaitForSoundEnd();
+  EXPECT_FALSE(CurrentPlayPosition());
+
+  ASSERT_EQ(PlaySoundImage(MakeWave(Seconds(1, 3))).Outcome, PlayOutcome::Played);
+  StopSound();
+  EXPECT_FALSE(CurrentPlayPosition());
 }
 
 }  // namespace
