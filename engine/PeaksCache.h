@@ -23,8 +23,7 @@ class PeaksCache {
  private:
   static constexpr std::size_t kEntries = 32;  // a few MB at most, even for long sounds
   struct Entry {
-    std::weak_ptr<const void> Owner;
-    SampleRef Samples;  // its Owner left empty: the entry must not keep the store alive
+    SampleMark Samples;
     unsigned Bits = 0, Channels = 0;
     std::shared_ptr<const SoundPeaks> Peaks;
   };

@@ -11,7 +11,10 @@ Status CSoundEditor::Play(std::uint32_t index) {
   if (!image) return Status::Error(Str("cannot play: ", image.message()));
   // The output keeps the image for as long as it plays; the bank may change meanwhile.
   const PlayResult played = PlaySoundImage(std::move(*image));
-  if (played.Outcome == PlayOutcome::Played) return Status::Ok();
+  if (played.Outcome == PlayOutcome::Played) {
+    played_ = SampleMark(m_Entries[index].Samples);
+    return Status::Ok();
+  }
   if (played.Outcome == PlayOutcome::NoDevice)
     return Status::Error(Str("cannot play sound ", index, ": ", played.Reason));
   const TbSoundEntry& entry = Entry(index).Entry;
@@ -28,5 +31,12 @@ bool CSoundEditor::Stop() {
 }
 
 bool CSoundEditor::IsPlaying() const { return IsSoundPlaying(); }
+
+std::optional<double> CSoundEditor::PlayedSeconds(std::uint32_t index) const {
+  if (index >= m_Count || !played_.Marks(m_Entries[index].Samples)) return std::nullopt;
+  const auto position = CurrentPlayPosition();
+  if (!position || position->Rate == 0) return std::nullopt;
+  return static_cast<double>(position->FramesPlayed) / position->Rate;
+}
 
 }  // namespace Orvane

@@ -66,6 +66,9 @@ class CSoundEditor {
   // Silences the sound that plays; true when one was playing.
   bool Stop();
   bool IsPlaying() const;
+  // How far sound `index` has played, in seconds from its start; nothing unless its samples
+  // are the ones playing (a sound replaced since it started is another sound).
+  std::optional<double> PlayedSeconds(std::uint32_t index) const;
   // The WAVE header and sample data of sound `index` as one image: what Export writes.
   Result<std::vector<std::uint8_t>> BuildPlayImage(std::uint32_t index) const;
 
@@ -143,6 +146,7 @@ class CSoundEditor {
   mutable std::uint64_t plannedSize_ = 0;
   std::optional<ShownLayout> lastLayout_;
   mutable PeaksCache peaks_;  // of the state before the last edit, undo or redo
+  SampleMark played_;  // the samples the last play started
   Reporter report_ = ReportToConsole;
 };
 

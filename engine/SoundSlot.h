@@ -21,6 +21,23 @@ struct SampleRef {
   }
 };
 
+// Samples remembered without keeping their store alive: once the store is gone, whatever lies
+// at the same address later is another sound's, and no longer matches.
+struct SampleMark {
+  std::weak_ptr<const void> Owner;
+  std::span<const std::uint8_t> Bytes;
+
+  SampleMark() = default;
+  explicit SampleMark(const SampleRef& samples) : Owner(samples.Owner), Bytes(samples.Bytes) {}
+
+  bool Expired() const { return Owner.expired(); }
+  bool Marks(const SampleRef& samples) const {
+    return !Expired() && Bytes.data() == samples.Bytes.data() &&
+           Bytes.size() == samples.Bytes.size() && !Owner.owner_before(samples.Owner) &&
+           !samples.Owner.owner_before(Owner);
+  }
+};
+
 struct SoundSlot {
   BankEntry Element;  // Offset: where the sound lies in the loaded file, or will once saved
   std::shared_ptr<const LoadedBank> From;  // the loaded file it was read from; null when new

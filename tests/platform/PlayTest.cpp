@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <utility>
 
 #include "DiskAudio.h"
@@ -72,6 +74,26 @@ TEST_F(Play, StopSilencesTheSoundAndSaysWhetherOneWasPlaying) {
   const Bytes output = Output();
   const auto start = FindSound(output, samples);
   EXPECT_FALSE(start && HoldsAt(output, *start, samples)) << "the whole sound reached the device";
+}
+
+TEST_F(Play, ThePlayPositionShowsOnTheSoundWhoseSamplesPlay) {
+  ASSERT_TRUE(editor_.LoadBank(
+      WriteBank("a.sdt", MakeBank({Sound(Samples(22050 * 2, 1)), Sound(Samples(100, 2))}))));
+  ASSERT_TRUE(editor_.Play(0));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const auto played = editor_.PlayedSeconds(0);
+  ASSERT_TRUE(played);
+  EXPECT_GT(*played, 0.05);
+  EXPECT_LT(*played, 0.95);
+  EXPECT_FALSE(editor_.PlayedSeconds(1));
+  // Replaced, it is another sound; undone, the one that plays again.
+  WriteFile(dir_ / "new.wav", MakeWave(Samples(200, 3)));
+  ASSERT_TRUE(editor_.Replace(0, dir_ / "new.wav"));
+  EXPECT_FALSE(editor_.PlayedSeconds(0));
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_TRUE(editor_.PlayedSeconds(0));
+  editor_.Stop();
+  EXPECT_FALSE(editor_.PlayedSeconds(0));
 }
 
 TEST_F(Play, RefusesIndexesItCannotReadWithAReasonAndPlaysNothing) {
