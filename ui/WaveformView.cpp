@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "SoundFormat.h"
@@ -44,36 +46,73 @@ void WaveformView::ShowSound(const CSoundEditor& editor, std::optional<std::uint
       rate_ = SoundFormat::Of(editor.Entry(*index).Entry).RateHz();
     }
   }
+  drawn_ = QPixmap();
   update();
 }
 
 void WaveformView::SetPlayPosition(std::optional<double> seconds) {
   if (seconds == playAt_) return;
+  const QRect left = LineColumns();
   playAt_ = seconds;
-  update();
+  const QRect entered = LineColumns();
+  if (left == entered) return;
+  update(left);
+  update(entered);
+}
+
+void WaveformView::resizeEvent(QResizeEvent* event) {
+  drawn_ = QPixmap();
+  QWidget::resizeEvent(event);
+}
+
+void WaveformView::changeEvent(QEvent* event) {
+  const auto type = event->type();
+  if (type == QEvent::PaletteChange || type == QEvent::FontChange || type == QEvent::StyleChange)
+    drawn_ = QPixmap();
+  QWidget::changeEvent(event);
 }
 
 double WaveformView::FramesPerPixel(int width) const {
   return static_cast<double>(peaks_->Frames) / std::max(width, 1);
 }
 
-void WaveformView::paintEvent(QPaintEvent*) {
+QRect WaveformView::LanesArea() const {
+  return rect().adjusted(4, 2, -4, -2 - (fontMetrics().height() + 4));
+}
+
+QRect WaveformView::LineColumns() const {
+  if (!peaks_ || !playAt_ || rate_ <= 0) return {};
+  const QRect lanes = LanesArea();
+  const auto x = static_cast<int>(lanes.left() + *playAt_ * rate_ / FramesPerPixel(lanes.width()));
+  return QRect(x, lanes.top(), 1, lanes.height());
+}
+
+void WaveformView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect all = rect().adjusted(4, 2, -4, -2);
   if (!peaks_) {
     painter.setPen(palette().color(QPalette::PlaceholderText));
-    painter.drawText(all, Qt::AlignCenter | Qt::TextWordWrap, note_);
+    painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, note_);
     return;
   }
-  const int axisHeight = fontMetrics().height() + 4;
-  const QRect lanes = all.adjusted(0, 0, 0, -axisHeight);
+  if (drawn_.isNull()) DrawWaveform();
+  const QRect dirty = event->rect();
+  const qreal ratio = drawn_.devicePixelRatio();
+  painter.drawPixmap(dirty, drawn_,
+                     QRectF(dirty.x() * ratio, dirty.y() * ratio, dirty.width() * ratio,
+                            dirty.height() * ratio));
+  if (const QRect line = LineColumns(); line.intersects(dirty)) painter.fillRect(line, Qt::red);
+}
+
+void WaveformView::DrawWaveform() {
+  const qreal ratio = devicePixelRatioF();
+  drawn_ = QPixmap(size() * ratio);
+  drawn_.setDevicePixelRatio(ratio);
+  drawn_.fill(palette().color(QPalette::Base));
+  QPainter painter(&drawn_);
+  const QRect all = rect().adjusted(4, 2, -4, -2);
+  const QRect lanes = LanesArea();
   DrawLanes(painter, lanes);
-  DrawTimeAxis(painter, QRect(all.left(), lanes.bottom() + 1, all.width(), axisHeight));
-  if (playAt_ && rate_ > 0) {
-    const double x = lanes.left() + *playAt_ * rate_ / FramesPerPixel(lanes.width());
-    painter.setPen(QPen(Qt::red, 1));
-    painter.drawLine(QPointF(x, lanes.top()), QPointF(x, lanes.bottom()));
-  }
+  DrawTimeAxis(painter, QRect(all.left(), lanes.bottom() + 1, all.width(), all.bottom() - lanes.bottom()));
 }
 
 void WaveformView::DrawLanes(QPainter& painter, const QRect& area) const {
@@ -122,8 +161,10 @@ void WaveformView::DrawTimeAxis(QPainter& painter, const QRect& area) const {
   for (double t = 0; t <= length; t += step) {
     const int x = area.left() + static_cast<int>(t / secondsPerPixel);
     painter.drawLine(x, area.top(), x, area.top() + 3);
-    painter.drawText(QRect(x + 2, area.top(), 200, area.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("%1 s").arg(t, 0, 'f', decimals));
+    const QString label = QStringLiteral("%1 s").arg(t, 0, 'f', decimals);
+    if (x + 2 + fontMetrics().horizontalAdvance(label) > area.right()) break;  // no cut-off label
+    painter.drawText(QRect(x + 2, area.top(), 200, area.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     label);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -31,16 +32,25 @@ class WaveformView final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // The waveform and its axis are drawn once into drawn_, so that moving the line repaints
+  // only the columns it leaves and enters.
+  void DrawWaveform();
   void DrawLanes(class QPainter& painter, const QRect& area) const;
   void DrawTimeAxis(QPainter& painter, const QRect& area) const;
   double FramesPerPixel(int width) const;
+  QRect LanesArea() const;
+  // The columns the line covers at playAt_; empty when there is no line.
+  QRect LineColumns() const;
 
   std::shared_ptr<const SoundPeaks> peaks_;
   double rate_ = 0;  // frames per second
   QString note_;
   std::optional<double> playAt_;
+  QPixmap drawn_;  // null until drawn for the sound and size as they are
 };
 
 }  // namespace Orvane
