@@ -13,9 +13,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "AboutForm.h"
@@ -127,6 +129,9 @@ void MainForm::InitializeComponent() {
   ctrlSplitter->setChildrenCollapsible(false);
   ctrlSplitter->addWidget(ctrlSoundsList);
   ctrlWaveform = new WaveformView(ctrlSplitter);
+  playClock_ = new QTimer(this);
+  playClock_->setTimerType(Qt::PreciseTimer);
+  connect(playClock_, &QTimer::timeout, this, &MainForm::ShowPlayPosition);
   ctrlSplitter->addWidget(ctrlWaveform);
   ctrlSplitter->setStretchFactor(0, 4);
   ctrlSplitter->setStretchFactor(1, 1);
@@ -290,7 +295,16 @@ void MainForm::FocusSound(std::uint32_t index) {
   if (row.isValid()) ctrlSoundsList->setCurrentIndex(row);
 }
 
-void MainForm::ShowFocusedSound() { ctrlWaveform->ShowSound(g_SoundEditor, FocusedIndex()); }
+void MainForm::ShowFocusedSound() {
+  ctrlWaveform->ShowSound(g_SoundEditor, FocusedIndex());
+  ShowPlayPosition();
+}
+
+void MainForm::ShowPlayPosition() {
+  const auto index = FocusedIndex();
+  ctrlWaveform->SetPlayPosition(index ? g_SoundEditor.PlayedSeconds(*index) : std::nullopt);
+  if (!g_SoundEditor.IsPlaying()) playClock_->stop();
+}
 
 std::optional<std::uint32_t> MainForm::FocusedIndex() const {
   return SoundAt(ctrlSoundsList->currentIndex());
@@ -408,6 +422,11 @@ void MainForm::ctrlSoundsContextListen_Click() {
   const auto index = FocusedIndex();
   if (!index) return;
   if (Status played = g_SoundEditor.Play(*index); !played) return ShowOutcome(played);
+  // Once a frame while it plays (a screen may not say its rate); the clock stops with the sound.
+  const qreal hertz = screen()->refreshRate();
+  playClock_->setInterval(qRound(1000.0 / (hertz >= 10 ? hertz : 60)));
+  playClock_->start();
+  ShowPlayPosition();
   ShowStatus(QString::fromStdString(
       Str("Playing sound ", SoundLabel(*index, g_SoundEditor.Entry(*index).Entry))));
 }
@@ -424,6 +443,7 @@ void MainForm::ctrlSoundsContextExport_Click() {
 void MainForm::stopToolStripMenuItem_Click() {
   ShowStatus(g_SoundEditor.Stop() ? QStringLiteral("Stopped the sound")
                                   : QStringLiteral("No sound is playing"));
+  ShowPlayPosition();
 }
 
 void MainForm::copyNameToolStripMenuItem1_Click() {

@@ -69,6 +69,8 @@ class MainForm final : public QMainWindow {
   void ShowBankState();
   // The focused sound's waveform, as the engine holds it now.
   void ShowFocusedSound();
+  // The line at the play position, on the focused sound's waveform while that sound plays.
+  void ShowPlayPosition();
 
   // Loads `path` and lists it: the load that Open, a drop and the command line share.
   void LoadBankFile(const QString& path);
@@ -120,6 +122,7 @@ class MainForm final : public QMainWindow {
   QLineEdit* ctrlFilter = nullptr;
   QSplitter* ctrlSplitter = nullptr;
   WaveformView* ctrlWaveform = nullptr;
+  class QTimer* playClock_ = nullptr;  // runs while a sound plays
   QMenuBar* menuStrip1 = nullptr;
   QMenu* fileToolStripMenuItem = nullptr;
   QAction* openToolStripMenuItem = nullptr;

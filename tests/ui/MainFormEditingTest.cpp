@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "SoundListModel.h"
+#include "SoundOutput.h"
 #include "WaveformView.h"
 #include "UiTestSupport.h"
 
@@ -227,12 +233,48 @@ TEST_F(MainFormEditingTest, TheWaveformFollowsTheFocusAndEditsOrSaysWhyItIsMissi
   view->grab();
 }
 
+// The column of the play position's line in a picture of the view, if it shows one.
+std::optional<int> LineColumn(const QImage& picture) {
+  const int y = picture.height() / 3;
+  for (int x = 0; x < picture.width(); ++x)
+    if (picture.pixelColor(x, y) == QColor(Qt::red)) return x;
+  return std::nullopt;
+}
+
+TEST_F(MainFormEditingTest, ALineFollowsThePlayPositionAndGoesWhenTheSoundStops) {
+  ShutDownSoundOutput();  // audio starts afresh, on the driver that writes to a file
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
+  Open(WriteBank("long.sdt", MakeBank({{.Name = "long", .Data = Samples(22050 * 2 * 2, 4)}})));
+  auto* view = form.findChild<WaveformView*>(QStringLiteral("ctrlWaveform"));
+  view->resize(600, 150);
+  Focus(0);
+  Action("ctrlSoundsContextListen")->trigger();
+  const auto start = LineColumn(view->grab().toImage());
+  QTest::qWait(400);
+  const QImage playing = view->grab().toImage();
+  // A picture to look at, not to compare: the band, the axis and the line.
+  playing.save(QStringLiteral(ORVANE_PICTURES_DIR "/waveform-playing.png"));
+  const auto later = LineColumn(playing);
+  Action("stopToolStripMenuItem")->trigger();
+  const auto stopped = LineColumn(view->grab().toImage());
+  ShutDownSoundOutput();
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+
+  ASSERT_TRUE(start && later);
+  EXPECT_GT(*later, *start + 60) << "0.4 s of 2 s across 600 pixels";
+  EXPECT_FALSE(stopped);
+}
+
 TEST_F(MainFormEditingTest, WithAFilterOnCommandsReachTheSoundTheRowShows) {
   auto* filter = form.findChild<QLineEdit*>(QStringLiteral("ctrlFilter"));
   filter->setText(QStringLiteral("OO"));  // door alone, in any case
   ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(StatusLine(), "1 of 3 sounds");
   Focus(0);
+  Action("ctrlSoundsContextListen")->trigger();  // played, or refused for want of a device
+  EXPECT_TRUE(StatusLine().contains(QRegularExpression("sound 2\\b"))) << StatusLine().toStdString();
   Action("copyNameToolStripMenuItem1")->trigger();
   EXPECT_EQ(desktop.Clipboard.back(), "2_door");
   Action("ctrlSoundsContextExport")->trigger();
