@@ -50,7 +50,9 @@ bool IsSoundPlaying();
 void WaitForSoundEnd();
 
 struct PlayPosition {
-  std::uint64_t FramesPlayed = 0;  // handed to the device so far, in the sound's own frames
+  // In the sound's own frames: those handed to the device before its last buffer, and as much
+  // of that buffer as its time has passed since.
+  std::uint64_t FramesPlayed = 0;
   std::uint64_t Frames = 0;        // the whole sound
   std::uint32_t Rate = 0;          // the sound's own, in hertz
 };
