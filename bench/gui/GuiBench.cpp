@@ -4,9 +4,10 @@
 // Then edits: Edit > Replace Sound... of a 10 MB sound, and Undo, each until the list has been
 // updated and painted, beside the engine's replace alone; and File > Save of a 200 MB bank
 // beside cp of the file, run by run; a keystroke in the filter box; a 10 MB sound's waveform
-// drawn first and again.
+// drawn first and again; the program's CPU use while a sound plays and the line moves.
 //   QT_QPA_PLATFORM=offscreen orvane_bench_gui   (set by the program when no platform is chosen)
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -25,7 +28,9 @@
 #include "FakeDesktop.h"
 #include "Globals.h"
 #include "MainForm.h"
+#include "PlaybackConversion.h"
 #include "SoundListModel.h"
+#include "SoundOutput.h"
 #include "TestFiles.h"
 #include "WaveformView.h"
 
@@ -74,6 +79,7 @@ class Window {
   void Focus(int row) { list_->setCurrentIndex(list_->model()->index(row, 0)); }
   SoundListModel& Model() { return *form_.findChild<SoundListModel*>(); }
   QLineEdit& Filter() { return *form_.findChild<QLineEdit*>(QStringLiteral("ctrlFilter")); }
+  WaveformView* Waveform() { return form_.findChild<WaveformView*>(QStringLiteral("ctrlWaveform")); }
 
  private:
   void Choose(QAction* item, const std::filesystem::path& file) {
@@ -211,6 +217,42 @@ void BM_WaveformRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_WaveformRedraw)->Apply(OneCallEach);
 
+// The program's CPU time, every thread's, over a few seconds of a sound playing in the window,
+// the line on its waveform moving: as a share of one core, and how often the line moved.
+void BM_PlayLineCpu(benchmark::State& state) {
+  static const Test::TempDir dir;
+  const auto bank = dir / "long.sdt";
+  Test::WriteFile(bank, Test::MakeBank({{.Name = "long", .Data = Test::Samples(22050 * 2 * 5)}}));
+  Window window;
+  window.Open(bank);
+  window.Focus(0);
+  auto* view = window.Waveform();
+  view->resize(1000, 150);
+  struct PaintCounter : QObject {
+    int Paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      Paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  view->installEventFilter(&counter);
+  constexpr int kMilliseconds = 3000;
+  for (auto _ : state) {
+    window.Settle();
+    counter.Paints = 0;
+    const std::clock_t cpuStart = std::clock();
+    window.Choose("ctrlSoundsContextListen");
+    QEventLoop loop;
+    QTimer::singleShot(kMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    window.Choose("stopToolStripMenuItem");
+    state.counters["cpu_percent_of_a_core"] = 100.0 * cpuMs / kMilliseconds;
+    state.counters["line_moves_per_s"] = counter.Paints * 1000.0 / kMilliseconds;
+  }
+}
+BENCHMARK(BM_PlayLineCpu)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+
 double MillisecondsOf(const std::function<void()>& run) {
   const auto start = std::chrono::steady_clock::now();
   run();
@@ -308,6 +350,10 @@ BENCHMARK(BM_SaveVsCopy)
 
 int main(int argc, char* argv[]) {
   setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+  // Sounds play at a device's pace, into nothing.
+  setenv("SDL_AUDIODRIVER", "disk", 0);
+  setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
+  Orvane::SetSoundConverter(&Orvane::Audio::ConvertForPlayback);
   QApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
