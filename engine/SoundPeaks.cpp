@@ -58,10 +58,9 @@ inline void MinMax(const std::uint8_t* p, std::size_t count, std::size_t stride,
 // common case, then reads contiguous samples), 0 when it is not. In mono every block but the
 // last is scanned with a constant count, which lets the compiler vectorise the loop without a
 // tail (with several channels the strided loads do not vectorise, and the split only costs).
-template <typename Sample, unsigned kChannels>
+template <typename Sample, unsigned kChannels, std::size_t kBlock>
 void ScanFinest(const std::uint8_t* data, std::uint64_t frames, unsigned channels,
                 PeakLevel& level) {
-  constexpr std::size_t kBlock = SoundPeaks::kFinestBlock;
   constexpr double kScale = 1.0 / Sample::kFullScale;
   if constexpr (kChannels != 0) channels = kChannels;
   const std::size_t stride = std::size_t{channels} * Sample::kBytes;
@@ -83,13 +82,22 @@ void ScanFinest(const std::uint8_t* data, std::uint64_t frames, unsigned channel
   }
 }
 
-template <typename Sample>
+template <typename Sample, std::size_t kBlock>
 void ScanFinest(const std::uint8_t* data, std::uint64_t frames, unsigned channels,
                 PeakLevel& level) {
   if (channels == 1)
-    ScanFinest<Sample, 1>(data, frames, channels, level);
+    ScanFinest<Sample, 1, kBlock>(data, frames, channels, level);
   else
-    ScanFinest<Sample, 0>(data, frames, channels, level);
+    ScanFinest<Sample, 0, kBlock>(data, frames, channels, level);
+}
+
+template <typename Sample>
+void ScanFinest(const std::uint8_t* data, std::uint64_t frames, unsigned channels,
+                PeakLevel& level) {
+  if (level.FramesPerBlock == SoundPeaks::kShortBlock)
+    ScanFinest<Sample, SoundPeaks::kShortBlock>(data, frames, channels, level);
+  else
+    ScanFinest<Sample, SoundPeaks::kFinestBlock>(data, frames, channels, level);
 }
 
 // The next coarser level, from `fine` alone: each block spans kLevelFactor blocks of it.
@@ -142,15 +150,15 @@ Result<SoundPeaks> ComputePeaks(std::span<const std::uint8_t> samples, unsigned 
   peaks.Frames = samples.size() / (std::uint64_t{bitsPerSample / 8} * channels);
   if (peaks.Frames == 0) return peaks;
 
-  const std::uint64_t finestBlocks =
-      (peaks.Frames + SoundPeaks::kFinestBlock - 1) / SoundPeaks::kFinestBlock;
+  const std::uint32_t block = SoundPeaks::FinestBlockFor(peaks.Frames, channels);
+  const std::uint64_t finestBlocks = (peaks.Frames + block - 1) / block;
   if (finestBlocks > std::numeric_limits<std::uint32_t>::max())
     return Result<SoundPeaks>::Error(
-        ErrorKind::TooLarge, Str("its ", peaks.Frames, " frames make more blocks of ",
-                                 SoundPeaks::kFinestBlock, " than a 32-bit count holds"));
+        ErrorKind::TooLarge, Str("its ", peaks.Frames, " frames make more blocks of ", block,
+                                 " than a 32-bit count holds"));
   try {
     PeakLevel finest;
-    finest.FramesPerBlock = SoundPeaks::kFinestBlock;
+    finest.FramesPerBlock = block;
     finest.Blocks = static_cast<std::uint32_t>(finestBlocks);
     finest.Min.resize(std::size_t{channels} * finest.Blocks);
     finest.Max.resize(finest.Min.size());

@@ -20,9 +20,16 @@ struct PeakLevel {
 };
 
 struct SoundPeaks {
-  // The finest level's block, and the factor from each level to the next coarser one.
+  // The finest level's block: kShortBlock for a sound of at most kShortSamples samples, so
+  // that a short sound drawn wide shows its shape rather than steps (its peaks stay a few
+  // hundred KB), kFinestBlock otherwise; and the factor from each level to the next coarser.
+  static constexpr std::uint32_t kShortBlock = 16;
+  static constexpr std::uint64_t kShortSamples = std::uint64_t{1} << 20;
   static constexpr std::uint32_t kFinestBlock = 256;
   static constexpr std::uint32_t kLevelFactor = 8;
+  static constexpr std::uint32_t FinestBlockFor(std::uint64_t frames, unsigned channels) {
+    return frames * channels <= kShortSamples ? kShortBlock : kFinestBlock;
+  }
 
   unsigned Channels = 0;
   std::uint64_t Frames = 0;

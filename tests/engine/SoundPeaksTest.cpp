@@ -12,32 +12,43 @@ using Test::Bytes;
 TEST(SoundPeaks, EightBitSilenceIsZero) {
   const auto peaks = ComputePeaks(Bytes(1000, 128), 8, 1);
   ASSERT_TRUE(peaks.ok()) << peaks.message();
-  EXPECT_EQ(peaks->Levels[0].Min, std::vector<float>(4, 0.0f));
-  EXPECT_EQ(peaks->Levels[0].Max, std::vector<float>(4, 0.0f));
+  EXPECT_EQ(peaks->Levels[0].Min, std::vector<float>(63, 0.0f));  // 1000 frames in 16s
+  EXPECT_EQ(peaks->Levels[0].Max, std::vector<float>(63, 0.0f));
 }
 
-TEST(SoundPeaks, FullScaleSquareAtTwoResolutions) {
-  // Runs of 256 frames at the top and bottom, in the other order from frame 2048 on, so that
-  // each 2048-frame block has its minimum and its maximum in different 256-frame blocks.
+// Runs of `run` frames at the top and bottom, in the other order after 8 runs, so that each
+// block of 8 runs has its minimum and its maximum in different runs.
+void FullScaleSquareAtTwoResolutions(std::uint32_t run, int frames) {
   Bytes s;
-  for (int f = 0; f < 4096; ++f) AppendU16(s, (f / 256 + f / 2048) % 2 ? 0x8000 : 0x7FFF);
+  for (int f = 0; f < frames; ++f) AppendU16(s, (f / run + f / (8 * run)) % 2 ? 0x8000 : 0x7FFF);
   const auto peaks = ComputePeaks(s, 16, 1);
   ASSERT_TRUE(peaks.ok()) << peaks.message();
-  ASSERT_EQ(peaks->Levels.size(), 3u);  // 16 blocks of 256, 2 of 2048, 1 of 16384
-  const PeakLevel& fine = peaks->LevelFor(300);
-  EXPECT_EQ(fine.FramesPerBlock, 256u);
+  const PeakLevel& fine = peaks->LevelFor(run + 1);
+  EXPECT_EQ(fine.FramesPerBlock, run);
   EXPECT_NEAR(fine.Min[0], 1.0f, 1e-4);
   EXPECT_EQ(fine.Max[1], -1.0f);
-  const PeakLevel& coarse = peaks->LevelFor(5000);
-  EXPECT_EQ(coarse.FramesPerBlock, 2048u);
-  EXPECT_EQ(coarse.Min, std::vector<float>(2, -1.0f));
+  const PeakLevel& coarse = peaks->LevelFor(8 * run + 1);
+  EXPECT_EQ(coarse.FramesPerBlock, 8 * run);
+  EXPECT_EQ(coarse.Min[0], -1.0f);
+  EXPECT_EQ(coarse.Min[1], -1.0f);
   EXPECT_NEAR(coarse.Max[0], 1.0f, 1e-4);
   EXPECT_NEAR(coarse.Max[1], 1.0f, 1e-4);
 }
 
+TEST(SoundPeaks, FullScaleSquareAtTwoResolutions) {
+  {
+    SCOPED_TRACE("short: blocks of 16 frames");
+    FullScaleSquareAtTwoResolutions(16, 256);
+  }
+  {
+    SCOPED_TRACE("long: blocks of 256 frames");
+    FullScaleSquareAtTwoResolutions(256, (1 << 20) + 1);
+  }
+}
+
 TEST(SoundPeaks, StereoLanesStayApart) {
-  Bytes s;  // 300 frames: two blocks per lane, left at +half, right at -half
-  for (int f = 0; f < 300; ++f) AppendU16(s, 0x4000), AppendU16(s, 0xC000);
+  Bytes s;  // 30 frames: two blocks per lane, left at +half, right at -half
+  for (int f = 0; f < 30; ++f) AppendU16(s, 0x4000), AppendU16(s, 0xC000);
   const auto peaks = ComputePeaks(s, 16, 2);
   ASSERT_TRUE(peaks.ok()) << peaks.message();
   EXPECT_EQ(peaks->Levels[0].Min, (std::vector<float>{0.5f, 0.5f, -0.5f, -0.5f}));
