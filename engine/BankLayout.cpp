@@ -8,7 +8,6 @@
 namespace Orvane {
 namespace {
 
-constexpr std::uint64_t kNoSpace = kMaxBankFileSize + 1;
 
 std::optional<std::size_t> ClusterOfSound(const LoadedBank& base, const SoundSlot& sound) {
   if (sound.From.get() != &base) return std::nullopt;

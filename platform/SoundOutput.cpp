@@ -46,7 +46,8 @@ Uint32 BytesPerFrame(const SDL_AudioSpec& format) {
 // The formats SDL reads WAVE samples into, in the converter's terms.
 std::optional<SampleFormat> SampleFormatOf(const SDL_AudioSpec& format) {
   SampleFormat sample{static_cast<std::uint32_t>(format.freq), format.channels,
-                      SDL_AUDIO_BITSIZE(format.format), SDL_AUDIO_ISFLOAT(format.format) != 0};
+                      static_cast<unsigned>(SDL_AUDIO_BITSIZE(format.format)),
+                      SDL_AUDIO_ISFLOAT(format.format) != 0};
   switch (format.format) {
     case AUDIO_U8:
     case AUDIO_S16LSB:
