@@ -8,7 +8,6 @@
 namespace Orvane {
 namespace {
 
-
 std::optional<std::size_t> ClusterOfSound(const LoadedBank& base, const SoundSlot& sound) {
   if (sound.From.get() != &base) return std::nullopt;
   return base.ClusterOf(sound.Origin);
