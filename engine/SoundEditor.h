@@ -145,7 +145,7 @@ class CSoundEditor {
   mutable bool offsetsStale_ = false;
   mutable std::uint64_t plannedSize_ = 0;
   std::optional<ShownLayout> lastLayout_;
-  mutable PeaksCache peaks_;  // of the state before the last edit, undo or redo
+  mutable PeaksCache peaks_;  // of the sounds drawn lately
   SampleMark played_;  // the samples the last play started
   Reporter report_ = ReportToConsole;
 };

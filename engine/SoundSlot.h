@@ -15,10 +15,6 @@ class LoadedBank;
 struct SampleRef {
   std::shared_ptr<const void> Owner;
   std::span<const std::uint8_t> Bytes;
-
-  bool SameAs(const SampleRef& other) const {
-    return Bytes.data() == other.Bytes.data() && Bytes.size() == other.Bytes.size();
-  }
 };
 
 // Samples remembered without keeping their store alive: once the store is gone, whatever lies

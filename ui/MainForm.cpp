@@ -129,12 +129,12 @@ void MainForm::InitializeComponent() {
   ctrlSplitter->setChildrenCollapsible(false);
   ctrlSplitter->addWidget(ctrlSoundsList);
   ctrlWaveform = new WaveformView(ctrlSplitter);
-  playClock_ = new QTimer(this);
-  playClock_->setTimerType(Qt::PreciseTimer);
-  connect(playClock_, &QTimer::timeout, this, &MainForm::ShowPlayPosition);
   ctrlSplitter->addWidget(ctrlWaveform);
   ctrlSplitter->setStretchFactor(0, 4);
   ctrlSplitter->setStretchFactor(1, 1);
+  playClock_ = new QTimer(this);
+  playClock_->setTimerType(Qt::PreciseTimer);
+  connect(playClock_, &QTimer::timeout, this, &MainForm::ShowPlayPosition);
   ctrlFilter = new QLineEdit(central);
   ctrlFilter->setObjectName(QStringLiteral("ctrlFilter"));
   ctrlFilter->setPlaceholderText(QStringLiteral("Filter by name"));

@@ -55,7 +55,7 @@ class MainForm final : public QMainWindow {
   void AddEditMenu();
   void AddContextMenu();
   void FillList();
-  // The position of the list's focused row when it names a sound of the loaded bank.
+  // The sound the list's focused row shows, through the filter.
   std::optional<std::uint32_t> FocusedIndex() const;
   // The sound a row of the list shows, through the filter.
   std::optional<std::uint32_t> SoundAt(const QModelIndex& row) const;

@@ -40,23 +40,19 @@ void SoundListModel::Follow(const RowChange& change) {
       while (end < change.Rows.size() && change.Rows[end] == change.Rows[end - 1] + 1) ++end;
       const int shift = inserted ? 0 : static_cast<int>(begin);
       const int from = static_cast<int>(change.Rows[begin]) - shift;
-      const int to = static_cast<int>(change.Rows[end - 1]) - shift;
-      if (inserted) {
-        beginInsertRows({}, from, to);
-      } else {
-        beginRemoveRows({}, from, to);
-      }
-      announced_ = end;
-      rows_ += (inserted ? 1 : -1) * (to - from + 1);
+      const int count = static_cast<int>(end - begin);
       const auto at = names_.begin() + from;
       if (inserted) {
-        names_.insert(at, static_cast<std::size_t>(to - from + 1), Name{});
-      } else {
-        names_.erase(at, at + (to - from + 1));
-      }
-      if (inserted) {
+        beginInsertRows({}, from, from + count - 1);
+        announced_ = end;
+        rows_ += count;
+        names_.insert(at, static_cast<std::size_t>(count), Name{});
         endInsertRows();
       } else {
+        beginRemoveRows({}, from, from + count - 1);
+        announced_ = end;
+        rows_ -= count;
+        names_.erase(at, at + count);
         endRemoveRows();
       }
       begin = end;
