@@ -94,7 +94,8 @@ void WaveformView::paintEvent(QPaintEvent* event) {
     painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, note_);
     return;
   }
-  if (drawn_.isNull()) DrawWaveform();
+  // Drawn again for a new size, sound or palette, and on a screen of another pixel density.
+  if (drawn_.isNull() || drawn_.devicePixelRatio() != devicePixelRatioF()) DrawWaveform();
   const QRect dirty = event->rect();
   const qreal ratio = drawn_.devicePixelRatio();
   painter.drawPixmap(dirty, drawn_,
