@@ -8,15 +8,15 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "AboutForm.h"
 #include "ApplicationIcon.h"
 #include "Console.h"
+#include "Desktop.h"
 #include "Globals.h"
 #include "MainForm.h"
 #include "PlaybackConversion.h"
 #include "ProgramInfo.h"
+#include "SoundFileName.h"
 #include "SoundOutput.h"
-#include "WorkingDirectory.h"
 
 int main(int argc, char* argv[]) {
   using namespace Orvane;
@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
 
   int status = 0;
   {
-    MainForm mainWindow;
+    MainForm mainWindow(g_SoundEditor, SystemDesktop());
     GlobalForms::MainWindow = &mainWindow;
     mainWindow.show();
     // Qt has taken its own options out: what is left is `orvane [BANK]`.
@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
       QTimer::singleShot(0, &mainWindow, [&] { mainWindow.OpenBankFile(arguments.front()); });
     // Ends when the main window closes; an About window still open goes with it.
     status = QApplication::exec();
-    delete GlobalForms::AboutWindow;
+    GlobalForms::MainWindow = nullptr;
   }
   RestoreConsoleColour();
   return status;

@@ -18,7 +18,6 @@ namespace {
 constexpr std::size_t kChunkFrames = 4096;
 // Sounds of many channels take fewer frames a chunk, so that a chunk stays this many samples.
 constexpr std::size_t kChunkSamples = 65536;
-constexpr unsigned kMaxTargetChannels = 255;
 
 bool IsPositiveRate(double rate) { return std::isfinite(rate) && rate > 0; }
 
@@ -27,13 +26,13 @@ Status CheckTarget(const PcmFormat& target) {
     return Status::Error(ErrorKind::Unsupported,
                          Str("cannot write ", target.Bits,
                              "-bit samples: only 8, 16, 24 and 32-bit PCM is written"));
-  if (target.Channels < 1 || target.Channels > kMaxTargetChannels)
+  if (target.Channels < 1 || target.Channels > kMaxPcmChannels)
     return Status::Error(ErrorKind::Unsupported,
                          Str("cannot write ", target.Channels, " channels: 1 to ",
-                             kMaxTargetChannels, " are possible"));
-  if (!IsPositiveRate(target.Rate))
+                             kMaxPcmChannels, " are possible"));
+  if (!IsPositiveRate(target.RateHz))
     return Status::Error(ErrorKind::Unsupported,
-                         Str("cannot convert to a rate of ", target.Rate, " Hz"));
+                         Str("cannot convert to a rate of ", target.RateHz, " Hz"));
   return Status::Ok();
 }
 
@@ -44,9 +43,9 @@ Status CheckSource(const SourceInfo& info) {
     return Status::Error(ErrorKind::Unsupported,
                          Str("the decoded sound has ", info.Channels, " channels, more than the ",
                              kMaxSourceChannels, " conversion takes"));
-  if (!IsPositiveRate(info.Rate))
+  if (!IsPositiveRate(info.RateHz))
     return Status::Error(ErrorKind::Damaged,
-                         Str("the decoded sound declares a rate of ", info.Rate, " Hz"));
+                         Str("the decoded sound declares a rate of ", info.RateHz, " Hz"));
   return Status::Ok();
 }
 
@@ -91,8 +90,8 @@ class Pipeline {
       const std::size_t frames = *read;
       if (frames == 0) break;
       if (frames > chunkFrames_)
-        return Status::Error(Str("the decoder answered ", frames, " frames where ",
-                                 chunkFrames_, " fit"));
+        return Status::Error(ErrorKind::Failed, Str("the decoder answered ", frames,
+                                                    " frames where ", chunkFrames_, " fit"));
       const auto samples = std::span<const float>(input_).first(frames * sourceChannels_);
       if (!AllFinite(samples)) return NonFinite(samples);
       framesRead_ += frames;
@@ -191,13 +190,13 @@ Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
   if (Status s = CheckChannelChange(info.Channels, target.Channels); !s) return s;
 
   ConversionReport report;
-  report.Resampled = info.Rate != target.Rate;
+  report.Resampled = info.RateHz != target.RateHz;
   report.Mixed = info.Channels != target.Channels;
   report.Dithered = target.Bits < info.Bits || report.Resampled || report.Mixed;
 
   std::optional<Resampler> resampler;
   if (report.Resampled) {
-    auto created = Resampler::Create(info.Rate, target.Rate,
+    auto created = Resampler::Create(info.RateHz, target.RateHz,
                                      std::min(info.Channels, target.Channels));
     if (!created) return created.status();
     resampler.emplace(std::move(*created));

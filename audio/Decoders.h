@@ -31,7 +31,7 @@ Result<std::unique_ptr<FloatSource>> OpenInChildProcess(const SourceOpener& open
 inline Result<InputFile> OpenAudioFile(const std::filesystem::path& file) {
   InputFile input;
   if (Status opened = input.Open(file); !opened)
-    return Result<InputFile>::Error(ErrorKind::Io, Str("cannot open the file: ", opened.message()));
+    return Status::Error(ErrorKind::Io, "cannot open the file: " + opened.message(), opened.where());
   return input;
 }
 
@@ -39,7 +39,7 @@ inline Result<InputFile> OpenAudioFile(const std::filesystem::path& file) {
 inline Status CheckRoomForAFrame(std::span<const float> samples, unsigned channels) {
   if (samples.size() >= channels) return Status::Ok();
   return Status::Error(
-      Str("a read of ", samples.size(), " samples cannot hold a frame of ", channels, " channels"));
+      ErrorKind::Failed, Str("a read of ", samples.size(), " samples cannot hold a frame of ", channels, " channels"));
 }
 
 }  // namespace Orvane::Audio

@@ -12,7 +12,7 @@ namespace Orvane::Audio {
 inline constexpr unsigned kMaxSourceChannels = 256;
 
 struct SourceInfo {
-  double Rate = 0;        // hertz, as the file declares it
+  double RateHz = 0;        // hertz, as the file declares it
   unsigned Channels = 0;  // at least 1
   // Precision of the decoded samples: 8, 16, 24 or 32 for integer PCM, 32 for float and for
   // lossy encodings (they decode to float), 64 for double. Decides whether dither is needed.

@@ -38,9 +38,9 @@ Status CheckSourceInfo(const SourceInfo& info) {
   if (info.Channels < 1 || info.Channels > kMaxSourceChannels)
     return Status::Error(ErrorKind::Damaged,
                          Str("the decoder reports ", info.Channels, " channels"));
-  if (!std::isfinite(info.Rate) || info.Rate <= 0)
+  if (!std::isfinite(info.RateHz) || info.RateHz <= 0)
     return Status::Error(ErrorKind::Damaged,
-                         Str("the decoder reports a rate of ", info.Rate, " Hz"));
+                         Str("the decoder reports a rate of ", info.RateHz, " Hz"));
   if (info.Bits != 64 && !IsPcmDepth(info.Bits))
     return Status::Error(ErrorKind::Damaged,
                          Str("the decoder reports ", info.Bits, "-bit samples"));
@@ -93,7 +93,7 @@ int SendDecoded(const SourceOpener& open, ChildPipe& pipe) {
   if (Status valid = CheckSourceInfo(info); !valid) return SendError(pipe, valid);
 
   std::vector<std::uint8_t> infoRecord;
-  Append(infoRecord, info.Rate);
+  Append(infoRecord, info.RateHz);
   Append(infoRecord, static_cast<std::uint32_t>(info.Channels));
   Append(infoRecord, static_cast<std::uint32_t>(info.Bits));
   AppendText(infoRecord, info.Encoding, kMaxEncodingBytes);
@@ -106,7 +106,8 @@ int SendDecoded(const SourceOpener& open, ChildPipe& pipe) {
     if (*frames == 0) return Send(pipe, Record::End, {}) ? 0 : kParentGone;
     if (*frames > block.size() / info.Channels)
       return SendError(pipe,
-                       Status::Error(Str("the decoder wrote ", *frames, " frames into room for ",
+                       Status::Error(ErrorKind::Failed,
+                                     Str("the decoder wrote ", *frames, " frames into room for ",
                                          block.size() / info.Channels)));
     if (!Send(pipe, Record::Frames, BytesOf(std::span(block.data(), *frames * info.Channels))))
       return kParentGone;
@@ -213,8 +214,7 @@ Status IsolatedSource::ReceiveError(const RecordHeader& header) {
   if (!payload) return payload.status();
   if (payload->size() < sizeof(std::uint32_t)) return Malformed();
   const auto kind = Take<std::uint32_t>(*payload, 0);
-  // ChangedOnDisk is the last kind.
-  if (kind > static_cast<std::uint32_t>(ErrorKind::ChangedOnDisk)) return Malformed();
+  if (!IsErrorKind(kind)) return Malformed();
   std::string message(payload->begin() + sizeof(std::uint32_t), payload->end());
   if (message.empty()) message = "the decoder failed without saying why";
   return Status::Error(static_cast<ErrorKind>(kind), std::move(message));
@@ -228,7 +228,7 @@ Status IsolatedSource::ReceiveInfo() {
     return Fail(Malformed());
   auto payload = ReceivePayload(*header);
   if (!payload) return Fail(payload.status());
-  info_.Rate = Take<double>(*payload, 0);
+  info_.RateHz = Take<double>(*payload, 0);
   info_.Channels = Take<std::uint32_t>(*payload, sizeof(double));
   info_.Bits = Take<std::uint32_t>(*payload, sizeof(double) + sizeof(std::uint32_t));
   info_.Encoding.assign(payload->begin() + kInfoFixedBytes, payload->end());

@@ -17,13 +17,13 @@ struct Mpg123Closer {
 };
 
 struct StreamFormat {
-  long Rate = 0;
+  long RateHz = 0;
   int Channels = 0;
   int Encoding = 0;
 };
 
 std::string Describe(const StreamFormat& f) {
-  return Str(f.Rate, " Hz, ", f.Channels, " channels");
+  return Str(f.RateHz, " Hz, ", f.Channels, " channels");
 }
 
 class Mp3Source final : public FloatSource {
@@ -75,7 +75,7 @@ off_t Mp3Source::SeekFile(void* self, off_t offset, int whence) {
 Result<StreamFormat> Mp3Source::CurrentFormat() {
   StreamFormat f;
   // On a fresh stream this reads up to the first frame.
-  if (mpg123_getformat(handle_.get(), &f.Rate, &f.Channels, &f.Encoding) != MPG123_OK)
+  if (mpg123_getformat(handle_.get(), &f.RateHz, &f.Channels, &f.Encoding) != MPG123_OK)
     return Failure("finds no MPEG audio in it");
   return f;
 }
@@ -86,7 +86,9 @@ Status Mp3Source::Open(const std::filesystem::path& path) {
   file_ = std::move(*input);
   int error = MPG123_OK;
   handle_.reset(mpg123_new(nullptr, &error));
-  if (!handle_) return Status::Error(Str("libmpg123 cannot start: ", mpg123_plain_strerror(error)));
+  if (!handle_)
+    return Status::Error(ErrorKind::Failed,
+                         Str("libmpg123 cannot start: ", mpg123_plain_strerror(error)));
   // Quiet: it would otherwise print to stderr about every damaged frame. The tags are of no
   // use here, so they are skipped rather than parsed into memory.
   mpg123_param(handle_.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
@@ -105,11 +107,11 @@ Status Mp3Source::Open(const std::filesystem::path& path) {
   auto format = CurrentFormat();
   if (!format) return format.status();
   format_ = *format;
-  if (format_.Encoding != MPG123_ENC_FLOAT_32 || format_.Rate < 1 || format_.Channels < 1 ||
+  if (format_.Encoding != MPG123_ENC_FLOAT_32 || format_.RateHz < 1 || format_.Channels < 1 ||
       format_.Channels > 2)
     return Status::Error(ErrorKind::Damaged,
                          Str("libmpg123 decodes it to an unexpected format: ", Describe(format_)));
-  info_.Rate = static_cast<double>(format_.Rate);
+  info_.RateHz = static_cast<double>(format_.RateHz);
   info_.Channels = static_cast<unsigned>(format_.Channels);
   info_.Bits = 32;
   info_.Encoding = "MP3";
@@ -131,7 +133,7 @@ Result<std::size_t> Mp3Source::Read(std::span<float> samples) {
     } else if (answer == MPG123_NEW_FORMAT) {
       auto now = CurrentFormat();
       if (!now) return now.status();
-      if (now->Rate != format_.Rate || now->Channels != format_.Channels)
+      if (now->RateHz != format_.RateHz || now->Channels != format_.Channels)
         return Status::Error(ErrorKind::Damaged, Str("the sound changes from ", Describe(format_),
                                                      " to ", Describe(*now), " partway"));
     } else if (answer != MPG123_OK) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "ByteOrder.h"
+#include "PcmFormat.h"
 
 namespace Orvane::Audio {
 namespace {
@@ -21,7 +22,7 @@ void DecodeEach(std::span<const std::uint8_t> bytes, std::span<float> out, Sampl
 }  // namespace
 
 bool IsDecodablePcm(unsigned bits, bool isFloat) {
-  return isFloat ? bits == 32 || bits == 64 : bits == 8 || bits == 16 || bits == 24 || bits == 32;
+  return isFloat ? bits == 32 || bits == 64 : IsPcmDepth(bits);
 }
 
 void DecodePcm(std::span<const std::uint8_t> bytes, unsigned bits, bool isFloat,

@@ -43,7 +43,7 @@ class PcmFileSource final : public FloatSource {
 
 bool Supported(const PcmLayout& l) {
   return IsDecodablePcm(l.Bits, l.Float) && l.Channels >= 1 && l.Channels <= kMaxSourceChannels &&
-         l.Rate > 0;
+         l.RateHz > 0;
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ Result<std::unique_ptr<FloatSource>> OpenPcmFileSource(const std::filesystem::pa
   if (layout.Offset > input->Size() || layout.Size > input->Size() - layout.Offset)
     return Opened::Error(ErrorKind::ChangedOnDisk,
                          Str("the file is ", input->Size(), " bytes long now, too short for its samples"));
-  SourceInfo info{layout.Rate, layout.Channels, layout.Bits,
+  SourceInfo info{layout.RateHz, layout.Channels, layout.Bits,
                   layout.Float ? Str(layout.Bits, "-bit float") : Str(layout.Bits, "-bit")};
   return std::unique_ptr<FloatSource>(std::make_unique<PcmFileSource>(std::move(*input), layout, std::move(info)));
 }

@@ -12,7 +12,7 @@
 namespace Orvane::Audio {
 
 struct PcmLayout {
-  double Rate = 0;
+  double RateHz = 0;
   unsigned Channels = 0;
   unsigned Bits = 0;   // 8 (unsigned), 16, 24 or 32 for integers; 32 or 64 for float
   bool Float = false;

@@ -1,12 +1,13 @@
 #pragma once
 // The sample format of a sound as a bank stores it: PCM, channels interleaved, little-endian,
-// 8-bit unsigned or 16, 24 or 32-bit signed.
+// 8-bit unsigned or 16, 24 or 32-bit signed, 1 to 255 channels.
+#include <array>
 #include <cstdint>
 
 namespace Orvane::Audio {
 
 struct PcmFormat {
-  double Rate = 0;  // hertz; a bank can hold a half hertz
+  double RateHz = 0;  // a bank can hold a half hertz
   unsigned Bits = 16;
   unsigned Channels = 1;
 
@@ -14,9 +15,15 @@ struct PcmFormat {
   bool operator==(const PcmFormat&) const = default;
 };
 
-// 8, 16, 24 and 32: the depths the quantiser writes.
+// The depths the quantiser writes and every PCM reader here reads.
+inline constexpr std::array<unsigned, 4> kPcmDepths = {8, 16, 24, 32};
 constexpr bool IsPcmDepth(unsigned bits) {
-  return bits == 8 || bits == 16 || bits == 24 || bits == 32;
+  for (unsigned depth : kPcmDepths)
+    if (bits == depth) return true;
+  return false;
 }
+
+// A channel count is stored in one byte.
+inline constexpr unsigned kMaxPcmChannels = 255;
 
 }  // namespace Orvane::Audio

@@ -22,7 +22,7 @@ constexpr std::size_t kChunkFrames = 1024;
 
 bool Convertible(const SampleFormat& format) {
   return IsDecodablePcm(format.Bits, format.Float) && format.Channels >= 1 &&
-         format.Channels <= kMaxSourceChannels && format.Rate > 0;
+         format.Channels <= kMaxSourceChannels && format.RateHz > 0;
 }
 
 class PlaybackConversion final : public SoundConversion {
@@ -133,8 +133,8 @@ std::unique_ptr<SoundConversion> ConvertForPlayback(std::span<const std::uint8_t
                                                     const SampleFormat& to) {
   if (!Convertible(from) || !Convertible(to) || from.Channels > to.Channels) return nullptr;
   std::optional<Resampler> resampler;
-  if (from.Rate != to.Rate) {
-    auto created = Resampler::Create(from.Rate, to.Rate, std::min(from.Channels, to.Channels));
+  if (from.RateHz != to.RateHz) {
+    auto created = Resampler::Create(from.RateHz, to.RateHz, std::min(from.Channels, to.Channels));
     if (!created) return nullptr;
     resampler.emplace(std::move(*created));
   }

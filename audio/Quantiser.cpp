@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ByteOrder.h"
+#include "PcmFormat.h"
 
 namespace Orvane::Audio {
 namespace {
@@ -15,7 +16,7 @@ constexpr std::uint64_t kDitherSeed = 0x6F7276616E650001ull;
 
 Quantiser::Quantiser(unsigned bits, bool dither)
     : bits_(bits), dither_(dither), state_(kDitherSeed) {
-  assert(bits == 8 || bits == 16 || bits == 24 || bits == 32);
+  assert(IsPcmDepth(bits));
 }
 
 double Quantiser::NextDither() {

@@ -44,7 +44,7 @@ Result<Resampler::Step> Resampler::Run(const float* input, std::size_t inputFram
   std::size_t produced = 0;
   if (soxr_error_t error = soxr_process(handle_.get(), input, inputFrames, &consumed,
                                         output.data(), output.size() / channels_, &produced))
-    return Result<Step>::Error(Str("resampling failed: ", error));
+    return Result<Step>::Error(ErrorKind::Failed, Str("resampling failed: ", error));
   return Step{consumed, produced};
 }
 

@@ -148,7 +148,7 @@ Status SndfileSource::Open(const std::filesystem::path& path, Container containe
   if (sf.samplerate < 1)
     return Status::Error(ErrorKind::Damaged, Str("it declares a rate of ", sf.samplerate, " Hz"));
 
-  info_.Rate = sf.samplerate;  // Opus included: libsndfile reports the rate it decodes at
+  info_.RateHz = sf.samplerate;  // Opus included: libsndfile reports the rate it decodes at
   info_.Channels = static_cast<unsigned>(sf.channels);
   info_.Bits = encoding->Bits;
   info_.Encoding = encoding->Name;

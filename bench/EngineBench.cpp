@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "BankCreator.h"
+#include "BankParser.h"
 #include "BenchBank.h"
 #include "ByteSource.h"
 #include "SoundEditor.h"
@@ -157,9 +158,8 @@ void BM_UndoRedoReplace(benchmark::State& state) {
   const auto wave = bank.dir / "long.wav";
   Test::WriteFile(wave, Test::MakeWave(Test::Samples(10'000'000), 22050));
   CSoundEditor editor;
-  editor.SetReporter(Quiet);
   Require(editor.LoadBank(bank.path));
-  const auto replaced = editor.Replace(17, wave);
+  const auto replaced = editor.Replace(17, wave, ReplaceFormat::SoundsOwn, Quiet);
   if (!replaced) throw std::runtime_error(replaced.message());
   const auto step = [&](bool forward) {
     if (!(forward ? editor.Redo() : editor.Undo())) throw std::runtime_error("nothing to undo or redo");

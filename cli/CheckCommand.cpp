@@ -30,7 +30,7 @@ void AddCheckCommand(CLI::App& app, int& exitCode) {
   auto bank = std::make_shared<std::filesystem::path>();
   CLI::App* command = app.add_subcommand(
       "check", "Check that every header and every sound's samples lie inside the bank file");
-  command->add_option("BANK", *bank, "The bank file (.sdt)")->required();
+  command->add_option("BANK", *bank, BankHelp())->required();
   command->callback([bank, &exitCode] { exitCode = RunCheck(*bank); });
 }
 

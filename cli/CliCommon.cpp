@@ -6,9 +6,12 @@
 #include <iostream>
 
 #include "BankHeaders.h"
+#include "SoundFileName.h"
 #include "Text.h"
 
 namespace Orvane::Cli {
+
+std::string BankHelp(const char* what) { return Str(what, " (", kBankExtension, ")"); }
 
 void PrintError(const std::string& message) { std::cerr << "orvane-cli: " << message << '\n'; }
 

@@ -11,6 +11,9 @@
 
 namespace Orvane::Cli {
 
+// "The bank file (.sdt)": the help of a BANK argument.
+std::string BankHelp(const char* what = "The bank file");
+
 // Prints "orvane-cli: <message>" on standard error.
 void PrintError(const std::string& message);
 // Prints "orvane-cli: warning: <message>" on standard error.

@@ -4,23 +4,22 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "FormatOptions.h"
+#include "SoundFileName.h"
 
 namespace Orvane::Cli {
 namespace {
 
 struct CreateOptions {
   std::filesystem::path Bank;
-  std::filesystem::path Input = "output";
+  std::filesystem::path Input = kOutputFolderName;
   bool Convert = false;
   FormatOptions Format;
   std::optional<std::filesystem::path> Like;
 };
 
 int RunCreate(const CreateOptions& options) {
-  CSoundEditor editor;
-  editor.SetReporter(ReportToTool);
   const Orvane::CreateOptions how{options.Convert, options.Format.Request(), options.Like};
-  if (Status created = editor.CreateBankFrom(options.Input, options.Bank, how); !created) {
+  if (Status created = CreateBankFrom(options.Input, options.Bank, ReportToTool, how); !created) {
     PrintError(created.kind() == ErrorKind::NeedsConversion && !options.Convert
                    ? created.message() + ", or use --convert"
                    : created.message());
@@ -35,7 +34,7 @@ void AddCreateCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<CreateOptions>();
   CLI::App* command = app.add_subcommand(
       "create", "Build a bank from the numbered WAVE files <number>_<name>.wav of a folder");
-  command->add_option("BANK", options->Bank, "The bank file to write (.sdt)")->required();
+  command->add_option("BANK", options->Bank, BankHelp("The bank file to write"))->required();
   command->add_option("-i,--input", options->Input, "Folder holding the WAVE files")
       ->capture_default_str();
   CLI::Option* convert = command->add_flag(

@@ -23,7 +23,6 @@ using Edit = std::function<Result<EditOutcome>(CSoundEditor&)>;
 
 int RunEdit(const SaveTarget& target, const Edit& edit) {
   CSoundEditor editor;
-  editor.SetReporter(ReportToTool);
   if (!LoadBankOrReport(editor, target.Bank)) return 1;
   auto outcome = edit(editor);
   if (!outcome) {
@@ -40,7 +39,7 @@ int RunEdit(const SaveTarget& target, const Edit& edit) {
 }
 
 void AddSaveOptions(CLI::App& command, SaveTarget& target) {
-  command.add_option("BANK", target.Bank, "The bank file (.sdt)")->required();
+  command.add_option("BANK", target.Bank, BankHelp())->required();
   command.add_option("-o,--output", target.Output, "Save into this file instead of over BANK");
   command.add_flag("--force", target.Force,
                    "Save over BANK even when another program changed it since it was loaded");
@@ -87,7 +86,8 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
   command->callback([replace, &exitCode] {
     exitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
       return editor.Replace(replace->Index, replace->File,
-                            replace->KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn);
+                            replace->KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn,
+                            ReportToTool);
     });
   });
 
@@ -120,7 +120,8 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
   AddFormatOptions(*command, insert->Format);
   command->callback([insert, &exitCode] {
     exitCode = RunEdit(insert->Target, [&](CSoundEditor& editor) {
-      return editor.Insert(insert->Index, insert->File, {insert->Name, insert->Format.Request()});
+      return editor.Insert(insert->Index, insert->File, {insert->Name, insert->Format.Request()},
+                           ReportToTool);
     });
   });
 

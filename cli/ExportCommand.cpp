@@ -4,6 +4,7 @@
 
 #include "CliCommon.h"
 #include "Commands.h"
+#include "SoundFileName.h"
 
 namespace Orvane::Cli {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 struct ExportOptions {
   std::filesystem::path Bank;
   std::vector<std::uint32_t> Indexes;
-  std::filesystem::path Output = "output";
+  std::filesystem::path Output = kOutputFolderName;
 };
 
 // Every sound that can be exported is, whatever failed before it.
@@ -38,7 +39,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<ExportOptions>();
   CLI::App* command = app.add_subcommand(
       "export", "Write sounds of a bank as WAVE files named <index>_<name>.wav");
-  command->add_option("BANK", options->Bank, "The bank file (.sdt)")->required();
+  command->add_option("BANK", options->Bank, BankHelp())->required();
   command->add_option("INDEX", options->Indexes, "Sounds to export (default: all of them)");
   command->add_option("-o,--output", options->Output, "Folder to write the WAVE files into")
       ->capture_default_str();

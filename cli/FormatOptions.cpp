@@ -1,10 +1,24 @@
 #include "FormatOptions.h"
 
+#include "Text.h"
+
 namespace Orvane::Cli {
+namespace {
+
+// "8, 16, 24 or 32".
+std::string DepthsText() {
+  std::string text;
+  for (std::size_t i = 0; i < Audio::kPcmDepths.size(); ++i)
+    text += Str(i == 0 ? "" : i + 1 == Audio::kPcmDepths.size() ? " or " : ", ",
+                Audio::kPcmDepths[i]);
+  return text;
+}
+
+}  // namespace
 
 FormatRequest FormatOptions::Request() const {
   FormatRequest request;
-  if (Rate) request.SampleRate = StoredSampleRate(*Rate).value();
+  if (RateHz) request.SampleRate = StoredRateOfHz(*RateHz).value();
   if (Bits) request.BitsPerSample = static_cast<std::uint8_t>(*Bits);
   if (Channels) request.NumChannels = static_cast<std::uint8_t>(*Channels);
   return request;
@@ -20,16 +34,17 @@ std::vector<CLI::Option*> AddFormatOptions(CLI::App& command, FormatOptions& opt
     } catch (const std::exception&) {
       return "the rate must be a number of hertz, e.g. 22050";
     }
-    auto stored = StoredSampleRate(hz);
+    auto stored = StoredRateOfHz(hz);
     return stored ? std::string() : stored.message();
   };
   return {
-      command.add_option("--rate", options.Rate, "Sample rate in Hz (a half hertz allowed)")
+      command.add_option("--rate", options.RateHz, "Sample rate in Hz (a half hertz allowed)")
           ->check(rateCheck),
-      command.add_option("--bits", options.Bits, "Bits per sample: 8, 16, 24 or 32")
-          ->check(CLI::IsMember({8u, 16u, 24u, 32u})),
-      command.add_option("--channels", options.Channels, "Channel count, 1 to 255")
-          ->check(CLI::Range(1u, 255u)),
+      command.add_option("--bits", options.Bits, Str("Bits per sample: ", DepthsText()))
+          ->check(CLI::IsMember(std::vector<unsigned>(Audio::kPcmDepths.begin(),
+                                                      Audio::kPcmDepths.end()))),
+      command.add_option("--channels", options.Channels, Str("Channel count, 1 to ", kMaxChannels))
+          ->check(CLI::Range(1u, kMaxChannels)),
   };
 }
 

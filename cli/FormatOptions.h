@@ -9,7 +9,7 @@
 namespace Orvane::Cli {
 
 struct FormatOptions {
-  std::optional<double> Rate;
+  std::optional<double> RateHz;
   std::optional<unsigned> Bits;
   std::optional<unsigned> Channels;
 

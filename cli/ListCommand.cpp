@@ -28,7 +28,7 @@ int RunList(const ListOptions& options) {
 void AddListCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* list = app.add_subcommand("list", "List the sounds of a bank with every header field");
-  list->add_option("BANK", options->Bank, "The bank file (.sdt)")->required();
+  list->add_option("BANK", options->Bank, BankHelp())->required();
   list->add_option("--format", options->Format, "How to print the list")
       ->check(CLI::IsMember(kFormats))
       ->capture_default_str();

@@ -35,7 +35,7 @@ void AddPlayCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<PlayOptions>();
   CLI::App* command =
       app.add_subcommand("play", "Play one sound of a bank and wait until it has ended");
-  command->add_option("BANK", options->Bank, "The bank file (.sdt)")->required();
+  command->add_option("BANK", options->Bank, BankHelp())->required();
   command->add_option("INDEX", options->Index, "The sound to play, from 0")->required();
   command->callback([options, &exitCode] { exitCode = RunPlay(*options); });
 }

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "BankHeaders.h"
+#include "BankParser.h"
 #include "ByteOrder.h"
 #include "ByteSource.h"
 #include "EntryCells.h"

@@ -176,12 +176,12 @@ std::string StoredName(const Run& run, std::uint32_t index, const std::string& n
 // A small WAVE file for an edit, and what a bank should make of it.
 struct Wave {
   fs::path Path;
-  std::uint32_t Rate = 0;
+  std::uint32_t RateHz = 0;
   SoundFormat Format;  // the file's own, as a bank would store it
   Bytes Data;
   std::string StemName;  // what an insert without a name calls the sound
 
-  bool FitsBank() const { return Rate <= 32767; }
+  bool FitsBank() const { return RateHz <= 32767; }
   std::size_t Frame() const { return std::size_t{Format.NumChannels} * Format.BitsPerSample / 8; }
 };
 
@@ -209,7 +209,7 @@ Wave MakeWave(Run& run, const TbSoundEntry* replaced) {
     default: break;
   }
   Wave wave;
-  wave.Rate = rate;
+  wave.RateHz = rate;
   wave.Format = {static_cast<std::uint16_t>(wave.FitsBank() ? rate * 2 : 0), static_cast<std::uint8_t>(bits),
                  static_cast<std::uint8_t>(channels)};
   wave.Data = run.Edits.Take(run.Edits.Byte());
@@ -251,7 +251,7 @@ std::shared_ptr<const Bytes> ImportedSamples(const Run& run, std::uint32_t index
   Require(got.ok(), "an imported sound has samples");
   const std::size_t frame = std::size_t{target.NumChannels} * target.BitsPerSample / 8;
   Require(frame > 0 && got->size() % frame == 0, "converted samples are whole frames");
-  if (target.SampleRate == 2 * wave.Rate)
+  if (target.SampleRate == 2 * wave.RateHz)
     Require(got->size() / frame == wave.Data.size() / wave.Frame(),
             "a conversion that does not resample keeps every frame");
   return std::make_shared<const Bytes>(got->begin(), got->end());
@@ -264,7 +264,8 @@ void ReplaceSound(Run& run) {
   const Sound* sound = index < now.size() ? &now[index] : nullptr;
   const Wave wave = MakeWave(run, sound ? &sound->Header : nullptr);
   const auto done =
-      run.Editor.Replace(index, wave.Path, filesOwn ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn);
+      run.Editor.Replace(index, wave.Path, filesOwn ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn,
+                         Quiet);
   if (!sound) return Require(done.kind() == ErrorKind::NotFound, "only a sound of the bank is replaced");
   const SoundFormat target = filesOwn ? TargetOf(wave, {}) : SoundFormat::Of(sound->Header);
   // A sound's own format is a target from 100 Hz, the lowest rate playback takes.
@@ -326,7 +327,7 @@ void InsertSound(Run& run) {
   if (flags & kAskMono) options.Format.NumChannels = 1;
   if (flags & kAskLowRate) options.Format.SampleRate = 2 * 11025;
   const Wave wave = MakeWave(run, nullptr);
-  const auto done = run.Editor.Insert(index, wave.Path, options);
+  const auto done = run.Editor.Insert(index, wave.Path, options, Quiet);
   if (!run.Loaded || index > now.size())
     return Require(done.kind() == ErrorKind::NotFound, "a sound goes only into a bank, at most at its end");
   if (!FollowsNameRule(done.ok(), options.Name, "a WAVE file is inserted under any name the field holds")) return;
@@ -377,7 +378,6 @@ void SaveBank(Run& run) {
   Require(run.Editor.BankPath() == target, "the saved file is the bank's file");
 
   CSoundEditor reloaded;
-  reloaded.SetReporter(Quiet);
   if (Status s = reloaded.LoadBank(target); !s) Fail("the saved bank does not load: " + s.message());
   CheckSounds(reloaded, run.Expected.Now(), "the saved bank loads back as the edited one");
   for (std::uint32_t i = 0; i < shown.size(); ++i)
@@ -411,7 +411,6 @@ void EditBank(std::span<const std::uint8_t> input) {
   WriteBytes(scratch.Bank, bank);
 
   CSoundEditor editor;
-  editor.SetReporter(Quiet);
   const bool loaded = editor.LoadBank(scratch.Bank).ok();
   Run run{editor, scratch, bank, loaded, Model(LoadedSounds(editor, bank)),
           Script(script.value_or(std::span<const std::uint8_t>{}))};

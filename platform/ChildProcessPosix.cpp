@@ -157,7 +157,8 @@ Status ChildPipe::Write(std::span<const std::uint8_t> bytes) {
 
 Result<ChildProcess> ChildProcess::Start(const Body& body, std::uint64_t extraAddressSpace) {
   if (ChildrenAreReapedBySystem())
-    return Result<ChildProcess>::Error("this program ignores SIGCHLD, so it cannot watch a child");
+    return Result<ChildProcess>::Error(ErrorKind::Failed,
+                                       "this program ignores SIGCHLD, so it cannot watch a child");
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0)
     return Result<ChildProcess>::Error(ErrorKind::Io, Str("cannot make a pipe: ", LastError()));

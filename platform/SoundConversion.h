@@ -14,7 +14,7 @@ namespace Orvane {
 // How samples lie in memory: channels interleaved, little-endian; 8-bit unsigned, 16, 24 or
 // 32-bit signed, or 32-bit float.
 struct SampleFormat {
-  std::uint32_t Rate = 0;
+  std::uint32_t RateHz = 0;
   unsigned Channels = 0;
   unsigned Bits = 0;
   bool Float = false;

@@ -10,7 +10,6 @@
 #include <mutex>
 #include <optional>
 #include <utility>
-#include <variant>
 
 #include "SoundProgress.h"
 
@@ -21,9 +20,6 @@
 namespace Orvane {
 namespace {
 
-// Rates this low only come from damaged headers, and a device buffer at such a rate lasts long
-// enough to stall every stop and every close.
-constexpr int kLowestRate = 100;
 // The most channels SDL opens a device with.
 constexpr int kMostChannels = 8;
 
@@ -91,25 +87,33 @@ void SDLCALL Feed(void* userdata, Uint8* out, int length) {
 }
 
 // Reads `image` the way SDL reads a WAVE file, into a buffer of SDL's own: the image itself is
-// released here. Answers the reason when the sound cannot play.
-std::variant<Sound, std::string> ReadSound(std::vector<std::uint8_t> image) {
+// released here. Fails (Unsupported) with the reason when the sound cannot play.
+Result<Sound> ReadSound(std::vector<std::uint8_t> image) {
+  const auto refuse = [](std::string reason) {
+    return Result<Sound>::Error(ErrorKind::Unsupported, std::move(reason));
+  };
   if (image.size() > static_cast<std::size_t>(INT_MAX))
-    return "it is " + std::to_string(image.size()) +
-           " bytes long; sounds of 2 GiB or more cannot play";
+    return refuse("it is " + std::to_string(image.size()) +
+                  " bytes long; sounds of 2 GiB or more cannot play");
   Sound sound;
   Uint8* samples = nullptr;
   SDL_RWops* source = SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()));
   if (source == nullptr ||
       SDL_LoadWAV_RW(source, 1, &sound.Format, &samples, &sound.Length) == nullptr)
-    return std::string("the sound output refuses its format (") + SDL_GetError() + ")";
+    return refuse(std::string("the sound output refuses its format (") + SDL_GetError() + ")");
   sound.Samples.reset(samples);
-  if (sound.Format.freq < kLowestRate)
-    return "its sample rate of " + std::to_string(sound.Format.freq) +
-           " Hz is below the lowest that plays, " + std::to_string(kLowestRate) + " Hz";
+  if (sound.Format.freq < static_cast<int>(kLowestPlayableRateHz))
+    return refuse("its sample rate of " + std::to_string(sound.Format.freq) +
+                  " Hz is below the lowest that plays, " +
+                  std::to_string(kLowestPlayableRateHz) + " Hz");
   if (sound.Format.channels > kMostChannels)
-    return "it has " + std::to_string(sound.Format.channels) + " channels; at most " +
-           std::to_string(kMostChannels) + " can play";
+    return refuse("it has " + std::to_string(sound.Format.channels) + " channels; at most " +
+                  std::to_string(kMostChannels) + " can play");
   return sound;
+}
+
+Status NoDevice() {
+  return Status::Error(ErrorKind::NoDevice, std::string("no audio device (") + SDL_GetError() + ")");
 }
 
 bool SameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
@@ -167,18 +171,18 @@ class Player {
   Player& operator=(const Player&) = delete;
   ~Player() { ShutDown(); }
 
-  PlayResult Play(std::vector<std::uint8_t> image) {
+  Status Play(std::vector<std::uint8_t> image) {
     std::function<void()> fallback;
-    PlayResult result;
+    Status result = Status::Ok();
     {
       std::lock_guard lock(mutex_);
       auto read = ReadSound(std::move(image));
-      if (auto* refusal = std::get_if<std::string>(&read)) {
+      if (!read) {
         Replace(Sound{});  // like any play, a refused one stops the sound before it
         fallback = defaultSound_;
-        result = {PlayOutcome::Refused, std::move(*refusal)};
+        result = read.status();
       } else {
-        result = PlayOnDevice(std::get<Sound>(std::move(read)));
+        result = PlayOnDevice(std::move(*read));
       }
     }
     // Outside the lock: the fallback is the caller's code.
@@ -209,18 +213,18 @@ class Player {
   }
 
  private:
-  PlayResult PlayOnDevice(Sound sound) {
-    if (auto failure = StartAudio()) return {PlayOutcome::NoDevice, *failure};
+  Status PlayOnDevice(Sound sound) {
+    if (Status started = StartAudio(); !started) return started;
     SDL_AudioSpec format = sound.Format;
     if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
       if (SameFormat(deviceFormat_, sound.Format)) {
         Replace(std::move(sound));
-        return {};
+        return Status::Ok();
       }
       if (Holds(deviceFormat_, sound.Format))
         if (auto conversion = ConversionToDevice(sound)) {
           Replace(std::move(sound), std::move(conversion));
-          return {};
+          return Status::Ok();
         }
       // Wide enough for both, so that going back to a sound of the old format costs no reopen:
       // a bank's few formats soon have a device that holds them all.
@@ -228,11 +232,9 @@ class Player {
     }
     // A device runs in one format: a format it cannot hold, or a lost device, takes a new one.
     CloseDevice();
-    if (auto failure = OpenDevice(std::move(sound), format)) {
-      StopAudio();  // so that the next play looks for a device afresh
-      return {PlayOutcome::NoDevice, *failure};
-    }
-    return {};
+    Status opened = OpenDevice(std::move(sound), format);
+    if (!opened) StopAudio();  // so that the next play looks for a device afresh
+    return opened;
   }
 
   // The device is opened in the format of the sound that opens it, even an integer one, rather
@@ -245,15 +247,14 @@ class Player {
     return converter_({sound.Samples.get(), sound.Length}, *from, *to);
   }
 
-  std::optional<std::string> StartAudio() {
-    if (audioStarted_) return std::nullopt;
+  Status StartAudio() {
+    if (audioStarted_) return Status::Ok();
     // Otherwise SDL takes Ctrl+C and termination requests for an event loop that nobody runs.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-      return std::string("no audio device (") + SDL_GetError() + ")";
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoDevice();
     QuietAlsaErrors();
     audioStarted_ = true;
-    return std::nullopt;
+    return Status::Ok();
   }
 
   void StopAudio() {
@@ -264,7 +265,7 @@ class Player {
   }
 
   // Opens a device in `format` (the sound's own, or one that holds it) to play `sound`.
-  std::optional<std::string> OpenDevice(Sound sound, const SDL_AudioSpec& format) {
+  Status OpenDevice(Sound sound, const SDL_AudioSpec& format) {
     deviceFormat_ = DeviceSpec(format);
     std::unique_ptr<SoundConversion> conversion;
     if (!SameFormat(format, sound.Format)) {
@@ -280,13 +281,13 @@ class Player {
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device == 0) {
       Replace(Sound{});
-      return std::string("no audio device (") + SDL_GetError() + ")";
+      return NoDevice();
     }
     // A device opens paused and plays silence until it is unpaused, so unpause at once.
     playback_.Silence = obtained.silence;
     SDL_PauseAudioDevice(device, 0);
     device_ = device;
-    return std::nullopt;
+    return Status::Ok();
   }
 
   SDL_AudioSpec DeviceSpec(const SDL_AudioSpec& format) {
@@ -336,7 +337,7 @@ Player& ThePlayer() {
 
 }  // namespace
 
-PlayResult PlaySoundImage(std::vector<std::uint8_t> image) {
+Status PlaySoundImage(std::vector<std::uint8_t> image) {
   return ThePlayer().Play(std::move(image));
 }
 

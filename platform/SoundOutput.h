@@ -9,29 +9,25 @@
 #include <vector>
 
 #include "SoundConversion.h"
+#include "Status.h"
 
 namespace Orvane {
 
-enum class PlayOutcome {
-  Played,    // the sound has started and plays on while the caller goes on
-  Refused,   // the image describes a sound the output cannot play; the default sound sounded
-  NoDevice,  // there is no audio device to play on; the next play tries again
-};
-
-struct PlayResult {
-  PlayOutcome Outcome = PlayOutcome::Played;
-  std::string Reason;  // why the sound did not play; empty when it did
-};
+// The lowest rate a sound plays at: lower rates only come from damaged headers, and a device
+// buffer at such a rate lasts long enough to stall every stop and every close.
+inline constexpr std::uint32_t kLowestPlayableRateHz = 100;
 
 // Plays `image`, a whole WAVE file in memory, once, and returns as soon as it has started. A
 // sound still playing is stopped first. The image is the player's from the call on and is
-// released once the device can no longer read it.
+// released once the device can no longer read it. Fails (Unsupported) for an image that
+// describes a sound the output cannot play, after the default sound has sounded, and
+// (NoDevice) when there is no audio device to play on; the next play tries again.
 //
 // The first sound opens the device in its own format and reaches it byte for byte, as does
 // every later sound of that format. A sound of another format is converted to the device's as
 // it plays, by the converter SetSoundConverter installed; without one, or when it cannot
 // convert, the device is reopened in the sound's format, which takes tens of milliseconds.
-PlayResult PlaySoundImage(std::vector<std::uint8_t> image);
+Status PlaySoundImage(std::vector<std::uint8_t> image);
 
 // What brings a sound to the format the device plays; nothing converts until one is set.
 void SetSoundConverter(SoundConverter converter);
@@ -54,7 +50,7 @@ struct PlayPosition {
   // of that buffer as its time has passed since.
   std::uint64_t FramesPlayed = 0;
   std::uint64_t Frames = 0;        // the whole sound
-  std::uint32_t Rate = 0;          // the sound's own, in hertz
+  std::uint32_t RateHz = 0;          // the sound's own, in hertz
 };
 // How far the playing sound has got; nothing when no sound plays. Takes no lock the audio
 // thread takes, so any thread may ask as often as it likes.

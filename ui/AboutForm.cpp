@@ -1,13 +1,12 @@
 #include "AboutForm.h"
 
-#include <QCloseEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QTextEdit>
 
 #include "ApplicationIcon.h"
 #include "DesignScale.h"
 #include "Desktop.h"
-#include "Globals.h"
 #include "ProgramInfo.h"
 #include "Text.h"
 
@@ -22,13 +21,7 @@ const QString AboutForm::kGuideText = QStringLiteral(
     "3. Create the bank by going to File -> Create.\n\n"
     "4. Replace the original SDT bank with the newly created one.");
 
-AboutForm::AboutForm() : AboutForm(SystemDesktop()) {}
-
 AboutForm::AboutForm(Desktop& desktop) : desktop_(desktop) { InitializeComponent(); }
-
-AboutForm::~AboutForm() {
-  if (GlobalForms::AboutWindow == this) GlobalForms::AboutWindow = nullptr;
-}
 
 void AboutForm::InitializeComponent() {
   const DesignScale scale(fontMetrics());
@@ -78,11 +71,6 @@ void AboutForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-void AboutForm::closeEvent(QCloseEvent* event) {
-  AboutForm_FormClosing();
-  event->accept();
-}
-
 bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
   // Any mouse button opens the link; the keyboard does not.
   if (watched == linkLabelQuen && event->type() == QEvent::MouseButtonRelease)
@@ -96,8 +84,6 @@ void AboutForm::AboutForm_Load() {
   VersionLabel->adjustSize();
   ctrlAboutRichBox->setPlainText(kGuideText);
 }
-
-void AboutForm::AboutForm_FormClosing() { GlobalForms::AboutWindow = nullptr; }
 
 void AboutForm::linkLabelQuen_MouseClick() {
   desktop_.OpenWebAddress(QUrl(QStringLiteral(ORVANE_HOMEPAGE)));

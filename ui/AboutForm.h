@@ -1,7 +1,7 @@
 #pragma once
 // The About window: a credit line with a link to the project, the version with its build stamp,
-// and a short guide to making a bank. At most one exists, held in GlobalForms::AboutWindow
-// while it is open.
+// and a short guide to making a bank. The main window keeps at most one open; it is discarded
+// once closed.
 #include <QWidget>
 
 class QLabel;
@@ -16,22 +16,18 @@ class AboutForm final : public QWidget {
 
  public:
   explicit AboutForm(Desktop& desktop);
-  AboutForm();
-  ~AboutForm() override;
 
   // The guide shown on every opening.
   static const QString kGuideText;
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void InitializeComponent();
 
   void AboutForm_Load();
-  void AboutForm_FormClosing();
   void linkLabelQuen_MouseClick();
 
   Desktop& desktop_;

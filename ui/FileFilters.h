@@ -1,9 +1,7 @@
 #pragma once
-// The file dialogs' filters (banks, and every audio file an edit can take samples from) and
-// where they start.
+// The file dialogs' filters: banks, and every audio file an edit can take samples from.
 #include <string_view>
 
-#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -11,12 +9,11 @@
 
 namespace Orvane {
 
-// Where the file last chosen for a dialog was, or the working directory before any was.
-inline QString StartLocation(const QString& remembered) {
-  return remembered.isNull() ? QDir::currentPath() : remembered;
+// "SDT (*.sdt)".
+inline QString BankFilter() {
+  return QStringLiteral("SDT (*%1)").arg(QString::fromLatin1(kBankExtension.data(),
+                                                              kBankExtension.size()));
 }
-
-inline QString BankFilter() { return QStringLiteral("SDT (*.sdt)"); }
 
 // "Audio files (*.wav *.flac ...)", then every file.
 inline QString AudioFilter() {

@@ -1,17 +1,16 @@
 #include "MainForm.h"
 
-#include <exception>
-#include <numeric>
-#include <utility>
-
 #include <QAction>
+#include <QCloseEvent>
 #include <QCursor>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSplitter>
@@ -23,9 +22,6 @@
 #include "AboutForm.h"
 #include "ApplicationIcon.h"
 #include "DesignScale.h"
-#include "Desktop.h"
-#include "FileFilters.h"
-#include "Globals.h"
 #include "PathText.h"
 #include "ProgramInfo.h"
 #include "SoundFileName.h"
@@ -33,7 +29,6 @@
 #include "SoundListModel.h"
 #include "Text.h"
 #include "WaveformView.h"
-#include "WorkingDirectory.h"
 
 namespace Orvane {
 namespace {
@@ -65,15 +60,23 @@ bool TypesCharacter(const QKeyEvent& key) {
   return c.isPrint() || c == u'\r' || c == u'\n' || c == u'\x1b' || c == u'\b';
 }
 
+// The one local file a drag carries; nothing for several files or anything else.
+std::optional<QString> DraggedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
+  return urls.front().toLocalFile();
+}
+
 }  // namespace
 
-MainForm::MainForm() : MainForm(SystemDesktop()) {}
-
-MainForm::MainForm(Desktop& desktop) : desktop_(desktop) { InitializeComponent(); }
-
-MainForm::~MainForm() {
-  if (GlobalForms::MainWindow == this) GlobalForms::MainWindow = nullptr;
+MainForm::MainForm(CSoundEditor& editor, Desktop& desktop)
+    : desktop_(desktop), session_(editor, ReportToConsole), editor_(editor) {
+  InitializeComponent();
 }
+
+// An About window still open goes with the main window.
+MainForm::~MainForm() { delete aboutWindow_; }
 
 void MainForm::InitializeComponent() {
   const DesignScale scale(fontMetrics());
@@ -87,7 +90,7 @@ void MainForm::InitializeComponent() {
   // and follows every edge when the window is resized.
   layout->setContentsMargins(scale.Margins(12, 3, 12, 12));
 
-  ctrlSoundsModel = new SoundListModel(g_SoundEditor, this);
+  ctrlSoundsModel = new SoundListModel(editor_, this);
   ctrlSoundsList = new QTableView(central);
   ctrlSoundsList->setObjectName(QStringLiteral("ctrlSoundsList"));
   ctrlSoundsFilter = new SoundFilterModel(*ctrlSoundsModel, this);
@@ -280,30 +283,10 @@ void MainForm::FillList() {
   ShowFocusedSound();
 }
 
-void MainForm::ctrlFilter_TextChanged(const QString& text) {
-  ctrlSoundsFilter->SetText(text);
-  ShowStatus(ctrlSoundsFilter->Active() ? QStringLiteral("%1 of %2 sounds")
-                                              .arg(ctrlSoundsFilter->rowCount())
-                                              .arg(g_SoundEditor.Count())
-                                        : QString());
-  ShowFocusedSound();
-}
-
 void MainForm::FocusSound(std::uint32_t index) {
   const QModelIndex row =
       ctrlSoundsFilter->mapFromSource(ctrlSoundsModel->index(static_cast<int>(index), 0));
   if (row.isValid()) ctrlSoundsList->setCurrentIndex(row);
-}
-
-void MainForm::ShowFocusedSound() {
-  ctrlWaveform->ShowSound(g_SoundEditor, FocusedIndex());
-  ShowPlayPosition();
-}
-
-void MainForm::ShowPlayPosition() {
-  const auto index = FocusedIndex();
-  ctrlWaveform->SetPlayPosition(index ? g_SoundEditor.PlayedSeconds(*index) : std::nullopt);
-  if (!g_SoundEditor.IsPlaying()) playClock_->stop();
 }
 
 std::optional<std::uint32_t> MainForm::FocusedIndex() const {
@@ -315,143 +298,95 @@ std::optional<std::uint32_t> MainForm::SoundAt(const QModelIndex& row) const {
   const QModelIndex sound = ctrlSoundsFilter->mapToSource(row);
   if (!sound.isValid()) return std::nullopt;
   const auto index = static_cast<std::uint32_t>(sound.row());
-  if (index >= g_SoundEditor.Count())
-    return std::nullopt;
+  if (index >= editor_.Count()) return std::nullopt;
   return index;
 }
 
-void MainForm::ShowOutcome(const Status& outcome) {
-  if (!outcome) ReportToConsole(ReportKind::Warning, outcome.message() + "\n");
-  ShowStatus(QString::fromStdString(outcome.message()));
+void MainForm::Show(const CommandOutcome& outcome) {
+  switch (outcome.ListChange) {
+    case CommandOutcome::List::Same: break;
+    case CommandOutcome::List::Rows: ctrlSoundsModel->Follow(outcome.Rows); break;
+    case CommandOutcome::List::Refill: ctrlSoundsModel->Refill(); break;
+    case CommandOutcome::List::Offsets: ctrlSoundsModel->OffsetsChanged(); break;
+  }
+  if (outcome.Focus) FocusSound(*outcome.Focus);
+  if (outcome.Line) ShowStatus(QString::fromStdString(*outcome.Line));
+  ShowBankState();
+  if (outcome.ListChange == CommandOutcome::List::Rows ||
+      outcome.ListChange == CommandOutcome::List::Refill)
+    ShowFocusedSound();
 }
 
 void MainForm::ShowStatus(const QString& text) { ctrlStatusText->setText(text); }
 
-void MainForm::openToolStripMenuItem_Click() {
-  if (!MaySetBankAside()) return;
-  const auto chosen = desktop_.ChooseFileToOpen(
-      this, {QStringLiteral("Open SDT Bank"), BankFilter(), StartLocation(g_InitialDirectory)});
-  if (chosen) LoadBankFile(*chosen);
+void MainForm::ShowBankState() {
+  const BankState state = session_.State();
+  for (QAction* command :
+       {saveToolStripMenuItem, saveAsToolStripMenuItem, exportAllToolStripMenuItem,
+        replaceToolStripMenuItem, replaceKeepingFormatToolStripMenuItem, insertToolStripMenuItem,
+        removeToolStripMenuItem, propertiesToolStripMenuItem, ctrlSoundsContextListen,
+        ctrlSoundsContextExport, copyNameToolStripMenuItem1, ctrlSoundsContextReplace,
+        ctrlSoundsContextProperties, ctrlSoundsContextRemove})
+    command->setEnabled(state.Loaded);
+  const auto showStep = [](QAction* item, const char* verb,
+                           const std::optional<std::string>& name) {
+    item->setText(name ? QString::fromStdString(Str(verb, " ", *name))
+                       : QString::fromLatin1(verb));
+    item->setEnabled(name.has_value());
+  };
+  showStep(undoToolStripMenuItem, "Undo", state.UndoName);
+  showStep(redoToolStripMenuItem, "Redo", state.RedoName);
+
+  const QString name = state.Loaded ? ToText(state.Path.filename()) : QString();
+  ctrlBankName->setText(state.Loaded && state.Modified ? name + QStringLiteral(" *") : name);
+  ctrlBankName->setToolTip(state.Loaded ? ToText(state.Path) : QString());
 }
 
-void MainForm::OpenBankFile(const QString& path) {
-  if (MaySetBankAside()) LoadBankFile(path);
+void MainForm::ShowFocusedSound() {
+  ctrlWaveform->ShowSound(editor_, FocusedIndex());
+  ShowPlayPosition();
 }
 
-void MainForm::LoadBankFile(const QString& path) {
-  // Remembered before loading, so a file that fails to load is where the next dialog starts.
-  g_InitialDirectory = path;
-  const Status loaded = g_SoundEditor.LoadBank(ToPath(path));
-  ShowOutcome(loaded);
-  // A bank of no sounds makes the engine give up the one it had, and its rows go with it;
-  // any other failure leaves the bank and its rows as they were.
-  if (loaded || g_SoundEditor.Count() == 0) FillList();
-  ShowBankState();
+void MainForm::ShowPlayPosition() {
+  const auto index = FocusedIndex();
+  ctrlWaveform->SetPlayPosition(index ? editor_.PlayedSeconds(*index) : std::nullopt);
+  if (!editor_.IsPlaying()) playClock_->stop();
 }
 
-void MainForm::exportAllToolStripMenuItem_Click() {
-  if (g_SoundEditor.Count() == 0) return;
-  std::uint32_t failures = 0;
-  Status last = Status::Ok();
-  std::vector<std::uint32_t> all(g_SoundEditor.Count());
-  std::iota(all.begin(), all.end(), 0u);
-  for (Status& exported : g_SoundEditor.ExportEach(all, OutputFolder())) {
-    if (exported) continue;
-    ReportToConsole(ReportKind::Warning, exported.message() + "\n");
-    ++failures;
-    last = std::move(exported);
-  }
-  if (failures == 0) {
-    ShowStatus(QString::fromStdString(
-        Str("Exported ", all.size(), all.size() == 1 ? " sound to " : " sounds to ",
-            OutputFolder().string())));
-  } else if (failures == 1) {
-    ShowStatus(QString::fromStdString(last.message()));
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (MaySetBankAside()) {
+    event->accept();
   } else {
-    ShowStatus(QString::fromStdString(
-        Str(failures, " sounds were not exported (see the console); the last: ", last.message())));
+    event->ignore();
   }
 }
 
-void MainForm::createToolStripMenuItem_Click() {
-  const auto chosen = desktop_.ChooseFileToSave(
-      this,
-      {QStringLiteral("Save Sound Bank"), BankFilter(), StartLocation(g_InitialDirectorySave)});
-  if (!chosen || chosen->isEmpty()) return;
-  const std::filesystem::path target = ToPath(*chosen);
-  // Bank creation's progress lines and warnings show under the list as well as on the console.
-  g_SoundEditor.SetReporter([this](ReportKind kind, const std::string& line) {
-    ReportToConsole(kind, line);
-    ShowStatus(QString::fromStdString(line).trimmed());
+void MainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (DraggedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainForm::dragMoveEvent(QDragMoveEvent* event) {
+  if (DraggedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainForm::dropEvent(QDropEvent* event) {
+  const auto file = DraggedFile(event->mimeData());
+  if (!file) return;
+  event->acceptProposedAction();
+  std::optional<std::uint32_t> row;
+  const QPoint at = ctrlSoundsList->viewport()->mapFrom(this, event->position().toPoint());
+  if (ctrlSoundsList->viewport()->rect().contains(at)) row = SoundAt(ctrlSoundsList->indexAt(at));
+  // After the drop has ended: the question about unsaved edits and a conversion both wait for
+  // the user or the disk, which the program that started the drag should not.
+  QTimer::singleShot(0, this, [this, path = *file, row] {
+    if (IsBankFile(ToPath(path))) return OpenBankFile(path);
+    if (!row)
+      return ShowStatus(QString::fromStdString(
+          Str("Drop an audio file on the row of the sound it replaces, or a bank (",
+              kBankExtension, ") to open it")));
+    FocusSound(*row);
+    ReplaceSound(*row, path, ReplaceFormat::SoundsOwn);
   });
-  Status created = Status::Ok();
-  // Nothing that goes wrong while a bank is made may end the program.
-  try {
-    created = g_SoundEditor.CreateBank(target);
-  } catch (const std::exception& e) {
-    created = Status::Error(e.what());
-  }
-  g_SoundEditor.SetReporter(ReportToConsole);
-  if (!created)
-    ShowOutcome(
-        Status::Error(Str("cannot create the bank ", target.string(), ": ", created.message())));
-}
-
-void MainForm::aboutToolStripMenuItem_Click() {
-  if (GlobalForms::AboutWindow != nullptr) return;
-  GlobalForms::AboutWindow = new AboutForm(desktop_);
-  GlobalForms::AboutWindow->show();
-}
-
-void MainForm::ctrlSoundsList_MouseClick(QMouseEvent* event) {
-  if (event->button() != Qt::RightButton) return;
-  const QModelIndex focused = ctrlSoundsList->currentIndex();
-  if (!focused.isValid()) return;
-  // The focused row's rectangle spans every column.
-  const QRect row = ctrlSoundsList->visualRect(focused.siblingAtColumn(0))
-                        .united(ctrlSoundsList->visualRect(
-                            focused.siblingAtColumn(SoundListModel::kColumnCount - 1)));
-  if (row.contains(event->position().toPoint())) ctrlSoundsContext->popup(QCursor::pos());
-}
-
-void MainForm::ctrlSoundsList_DoubleClick() { ctrlSoundsContextListen_Click(); }
-
-void MainForm::ctrlSoundsList_KeyPress() { ctrlSoundsContextListen_Click(); }
-
-void MainForm::ctrlSoundsContextListen_Click() {
-  const auto index = FocusedIndex();
-  if (!index) return;
-  if (Status played = g_SoundEditor.Play(*index); !played) return ShowOutcome(played);
-  // Once a frame while it plays (a screen may not say its rate); the clock stops with the sound.
-  const qreal hertz = screen()->refreshRate();
-  playClock_->setInterval(qRound(1000.0 / (hertz >= 10 ? hertz : 60)));
-  playClock_->start();
-  ShowPlayPosition();
-  ShowStatus(QString::fromStdString(
-      Str("Playing sound ", SoundLabel(*index, g_SoundEditor.Entry(*index).Entry))));
-}
-
-void MainForm::ctrlSoundsContextExport_Click() {
-  const auto index = FocusedIndex();
-  if (!index) return;
-  if (Status exported = g_SoundEditor.Export(*index); !exported) return ShowOutcome(exported);
-  ShowStatus(QString::fromStdString(
-      Str("Exported sound ", *index, " to ",
-          (OutputFolder() / ExportFileName(*index, g_SoundEditor.Entry(*index).Entry)).string())));
-}
-
-void MainForm::stopToolStripMenuItem_Click() {
-  ShowStatus(g_SoundEditor.Stop() ? QStringLiteral("Stopped the sound")
-                                  : QStringLiteral("No sound is playing"));
-  ShowPlayPosition();
-}
-
-void MainForm::copyNameToolStripMenuItem1_Click() {
-  const auto index = FocusedIndex();
-  if (!index) return;
-  // The name of the file that Export writes for the same sound, without ".wav".
-  desktop_.SetClipboardText(
-      QString::fromStdString(ExportStem(*index, g_SoundEditor.Entry(*index).Entry)));
 }
 
 }  // namespace Orvane

@@ -1,16 +1,17 @@
 #pragma once
 // The main window: a menu bar above the list of the loaded bank's sounds, and a status line
-// below it with what the last command did and, at its right end, the bank's file name. Every
-// command goes to g_SoundEditor; the window only adapts its edit history to Undo and Redo.
+// below it with what the last command did and, at its right end, the bank's file name. It builds
+// and lays out the widgets and forwards every command to its session (BankSession), then shows
+// what the command did; the engine is the one app/ hands it.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
 #include <QMainWindow>
+#include <QPointer>
 
-#include "SoundEditor.h"
-#include "Status.h"
+#include "BankSession.h"
 
 class QAction;
 class QLabel;
@@ -25,6 +26,7 @@ class QTableView;
 
 namespace Orvane {
 
+class AboutForm;
 class Desktop;
 class SoundFilterModel;
 class SoundListModel;
@@ -34,8 +36,7 @@ class MainForm final : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainForm(Desktop& desktop);
-  MainForm();
+  MainForm(CSoundEditor& editor, Desktop& desktop);
   ~MainForm() override;
 
   // Opens the bank at `path` as File > Open does once a file is chosen, after asking about
@@ -61,8 +62,8 @@ class MainForm final : public QMainWindow {
   std::optional<std::uint32_t> SoundAt(const QModelIndex& row) const;
   // Focuses the row of sound `index`, when the filter shows it.
   void FocusSound(std::uint32_t index);
-  // Prints a failure on the console; the status line shows it, or is cleared on success.
-  void ShowOutcome(const Status& outcome);
+  // Shows what a command did: the list follows it, the status line says it.
+  void Show(const CommandOutcome& outcome);
   void ShowStatus(const QString& text);
   // The file name and its unsaved-edits mark, Undo's and Redo's texts, and which commands
   // have a bank to act on.
@@ -77,16 +78,10 @@ class MainForm final : public QMainWindow {
   // True when the bank may be put aside: it holds no unsaved edits, or the user saved or
   // discarded them.
   bool MaySetBankAside();
-  bool SaveBankTo(const std::filesystem::path& target, const SaveOptions& options);
-  // Runs `edit` with its conversion notes and warnings on the console, moves the list's rows
-  // with it and says what it did; answers its failure, which ShowEdit shows.
-  Status ApplyEdit(const std::function<Result<EditOutcome>()>& edit);
-  void ShowEdit(const std::function<Result<EditOutcome>()>& edit);
-  void ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format);
+  bool SaveBankTo(const std::filesystem::path& target, bool force);
   std::optional<QString> ChooseAudioFile(const QString& title);
   void ReplaceByDialog(ReplaceFormat format);
-  void ShowRowChange(const std::optional<RowChange>& rows, const char* done,
-                     const std::optional<std::string>& name);
+  void ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format);
 
   void MainForm_Load();
   void openToolStripMenuItem_Click();
@@ -112,9 +107,10 @@ class MainForm final : public QMainWindow {
   void copyNameToolStripMenuItem1_Click();
 
   Desktop& desktop_;
+  BankSession session_;
+  const CSoundEditor& editor_;  // what the list and the waveform show
   bool loaded_ = false;
-  // The audio file last chosen for Replace or Insert, where their dialog starts next.
-  QString lastAudioFile_;
+  QPointer<AboutForm> aboutWindow_;  // while one is open
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;

@@ -26,7 +26,6 @@
 
 #include "BenchBank.h"
 #include "FakeDesktop.h"
-#include "Globals.h"
 #include "MainForm.h"
 #include "PlaybackConversion.h"
 #include "SoundListModel.h"
@@ -54,11 +53,12 @@ const std::filesystem::path& BankOf(std::uint32_t dataSize) {
   return it->second;
 }
 
+void Quiet(ReportKind, const std::string&) {}
+
 // The main window on screen, driven through its menu as a user would.
 class Window {
  public:
   Window() {
-    g_SoundEditor.Clear();  // no bank and no edits left by an earlier window
     form_.show();
     QApplication::processEvents();
   }
@@ -88,7 +88,8 @@ class Window {
   }
 
   Test::FakeDesktop desktop_;
-  MainForm form_{desktop_};
+  CSoundEditor editor_;  // no bank and no edits left by an earlier window
+  MainForm form_{editor_, desktop_};
   QAction* open_ = form_.findChild<QAction*>(QStringLiteral("openToolStripMenuItem"));
   QTableView* list_ = form_.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
 };
@@ -188,14 +189,13 @@ BENCHMARK(BM_FilterKeystroke)->Apply(OneCallEach);
 // screen would get it.
 void BM_WaveformFirstDraw(benchmark::State& state) {
   CSoundEditor editor;
-  editor.SetReporter([](ReportKind, const std::string&) {});
   if (!editor.LoadBank(BankOf(64))) return state.SkipWithError("not loaded");
   WaveformView view;
   view.resize(1000, 150);
   QPixmap picture(view.size());
   for (auto _ : state) {
     state.PauseTiming();
-    if (!editor.Replace(0, TenMegabyteWave())) state.SkipWithError("not replaced");
+    if (!editor.Replace(0, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet)) state.SkipWithError("not replaced");
     state.ResumeTiming();
     view.ShowSound(editor, 0);
     view.render(&picture);
@@ -205,8 +205,7 @@ BENCHMARK(BM_WaveformFirstDraw)->Apply(OneCallEach);
 
 void BM_WaveformRedraw(benchmark::State& state) {
   CSoundEditor editor;
-  editor.SetReporter([](ReportKind, const std::string&) {});
-  if (!editor.LoadBank(BankOf(64)) || !editor.Replace(0, TenMegabyteWave()))
+  if (!editor.LoadBank(BankOf(64)) || !editor.Replace(0, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet))
     return state.SkipWithError("no sound");
   WaveformView view;
   view.resize(1000, 150);
@@ -263,10 +262,9 @@ double MillisecondsOf(const std::function<void()>& run) {
 // The engine alone: reading the file and the edit, without the window.
 void BM_EngineReplaceTenMegabytes(benchmark::State& state) {
   CSoundEditor editor;
-  editor.SetReporter([](ReportKind, const std::string&) {});
   if (!editor.LoadBank(BankOf(64))) return state.SkipWithError("not loaded");
   for (auto _ : state) {
-    if (!editor.Replace(kSounds / 2, TenMegabyteWave())) state.SkipWithError("not replaced");
+    if (!editor.Replace(kSounds / 2, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet)) state.SkipWithError("not replaced");
     state.PauseTiming();
     editor.Undo();
     state.ResumeTiming();

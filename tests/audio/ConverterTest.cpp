@@ -147,7 +147,7 @@ TEST(Converter, RefusesNonFiniteSamplesAndImpossibleTargets) {
                                  PcmFormat{22050, 16, 256}, PcmFormat{0, 16, 1},
                                  PcmFormat{NAN, 16, 1}, PcmFormat{1e8, 16, 1}}) {
     auto out = ConvertAll(MemorySource(22050, 1, 16, {0}), target);
-    ASSERT_FALSE(out.report) << target.Rate;
+    ASSERT_FALSE(out.report) << target.RateHz;
     EXPECT_EQ(out.report.kind(), ErrorKind::Unsupported) << out.report.message();
   }
 }

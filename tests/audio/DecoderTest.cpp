@@ -100,7 +100,7 @@ TEST(Decoder, EachContainerDecodesAtItsRateToItsWholeLength) {
     SCOPED_TRACE(c.file);
     auto here = DecodeAll(OpenDecoder(Made(c.file), c.container));
     ASSERT_TRUE(here) << here.message();
-    EXPECT_EQ(here->Info.Rate, c.rate);
+    EXPECT_EQ(here->Info.RateHz, c.rate);
     EXPECT_EQ(here->Info.Channels, c.channels);
     EXPECT_EQ(here->Info.Bits, c.bits);
     EXPECT_EQ(here->Info.Encoding, c.encoding);
@@ -112,7 +112,7 @@ TEST(Decoder, EachContainerDecodesAtItsRateToItsWholeLength) {
 
     auto isolated = DecodeAll(OpenIsolatedDecoder(Made(c.file), c.container));
     ASSERT_TRUE(isolated) << isolated.message();
-    EXPECT_EQ(isolated->Info.Rate, here->Info.Rate);
+    EXPECT_EQ(isolated->Info.RateHz, here->Info.RateHz);
     EXPECT_EQ(isolated->Info.Encoding, here->Info.Encoding);
     EXPECT_TRUE(isolated->Samples == here->Samples);
   }
@@ -205,7 +205,7 @@ TEST(Decoder, AChildThatFailsIsReportedQuicklyAndReaped) {
     ErrorKind kind;
     std::string says;
   } cases[] = {
-      {"crash while opening", [&]() -> Result<std::unique_ptr<FloatSource>> { crash(); return Status::Error("unreached"); },
+      {"crash while opening", [&]() -> Result<std::unique_ptr<FloatSource>> { crash(); return Status::Error(ErrorKind::Failed, "unreached"); },
        ErrorKind::Damaged, "the decoder crashed (signal 11) on this file; it is probably damaged"},
       {"crash partway", After(3, crash), ErrorKind::Damaged, "crashed (signal 11)"},
       {"hang", After(1, [] { std::this_thread::sleep_for(30s); }), ErrorKind::Damaged, "delivered nothing for 0.2 s"},

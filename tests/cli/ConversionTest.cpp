@@ -5,6 +5,7 @@
 #include <string>
 
 #include "RunProgram.h"
+#include "BankParser.h"
 #include "TbSoundBank.h"
 #include "TestFiles.h"
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RunProgram.h"
+#include "BankParser.h"
 #include "TbSoundBank.h"
 #include "TestFiles.h"
 

@@ -18,16 +18,16 @@ class CreateBank : public ::testing::Test {
  protected:
   CreateBank() {
     fs::create_directory(dir_ / "output");
-    editor_.SetReporter([this](ReportKind kind, const std::string& line) {
+    report_ = [this](ReportKind kind, const std::string& line) {
       (kind == ReportKind::Progress ? progress_ : warnings_) += line;
-    });
+    };
   }
   void Put(const std::string& name, const Bytes& bytes) {
     tf::WriteFile(dir_ / "output" / name, bytes);
   }
   // Creates the bank and loads it back.
   void CreateAndLoad() {
-    const Status s = editor_.CreateBank(dir_ / "new.sdt");
+    const Status s = editor_.CreateBank(dir_ / "new.sdt", report_);
     ASSERT_TRUE(s) << s.message();
     ASSERT_TRUE(loaded_.LoadBank(dir_ / "new.sdt"));
   }
@@ -38,7 +38,7 @@ class CreateBank : public ::testing::Test {
   }
   void ExpectFailureNaming(const std::string& what) {
     tf::WriteFile(dir_ / "new.sdt", Bytes{9, 9, 9});
-    const Status s = editor_.CreateBank(dir_ / "new.sdt");
+    const Status s = editor_.CreateBank(dir_ / "new.sdt", report_);
     ASSERT_FALSE(s);
     EXPECT_NE(s.message().find(what), std::string::npos) << s.message();
     EXPECT_EQ(tf::ReadFile(dir_ / "new.sdt"), (Bytes{9, 9, 9}));
@@ -51,6 +51,7 @@ class CreateBank : public ::testing::Test {
   tf::ScopedWorkingDirectory cwd_{dir_.Path()};
   CSoundEditor editor_;
   CSoundEditor loaded_;
+  Reporter report_;
   std::string progress_;
   std::string warnings_;
 };
@@ -101,7 +102,7 @@ TEST_F(CreateBank, FilesThatAreNotNumberedWavesAreSkipped) {
     Put(name, MakeWave({}));
   fs::create_directory(dir_ / "output" / "5_a.wav");
   fs::create_directory_symlink(dir_ / "output" / "5_a.wav", dir_ / "output" / "6_link.wav");
-  const Status s = editor_.CreateBank(dir_ / "new.sdt");
+  const Status s = editor_.CreateBank(dir_ / "new.sdt", report_);
   ASSERT_TRUE(s) << s.message();
   EXPECT_EQ(progress_, "Found 0 sounds.\nCreated SDT bank\n");
   EXPECT_EQ(tf::ReadFile(dir_ / "new.sdt"), Bytes(4, 0));
@@ -156,7 +157,7 @@ TEST_F(CreateBank, UnusableFilesStopItBeforeAnythingIsWritten) {
 }
 
 TEST_F(CreateBank, AMissingFolderOrTargetFolderIsReported) {
-  const Status noTarget = editor_.CreateBank(dir_ / "missing" / "new.sdt");
+  const Status noTarget = editor_.CreateBank(dir_ / "missing" / "new.sdt", report_);
   ASSERT_FALSE(noTarget);
   EXPECT_NE(noTarget.message().find("new.sdt"), std::string::npos) << noTarget.message();
   EXPECT_EQ(progress_, "Found 0 sounds.\n");

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "BankHeaders.h"
+#include "BankParser.h"
 #include "ByteSource.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
@@ -19,9 +20,10 @@ class CountingSource final : public ByteSource {
  public:
   explicit CountingSource(const Bytes& bytes) : memory_(bytes) {}
   std::uint64_t Size() const override { return memory_.Size(); }
-  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+  Status ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
     BytesRead += out.size();
-    return !Failing && memory_.ReadAt(offset, out);
+    if (Failing) return Status::Error(ErrorKind::Io, "told to fail");
+    return memory_.ReadAt(offset, out);
   }
   std::uint64_t BytesRead = 0;
   bool Failing = false;

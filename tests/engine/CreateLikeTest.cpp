@@ -27,7 +27,6 @@ Bytes PackedBank(const std::vector<tf::SoundSpec>& sounds) {
 class CreateLike : public ::testing::Test {
  protected:
   void SetUp() override {
-    editor_.SetReporter([this](ReportKind, const std::string& line) { lines_ += line; });
     tf::WriteFile(dir_ / "old.sdt", PackedBank({
         {.Name = "a/b", .Data = tf::Samples(30, 1), .SampleRate = 22051, .BitsPerSample = 8,
          .Unknown = 7, .LoopStart = 3, .LoopEnd = 25, .HeaderSize = 57},
@@ -39,7 +38,7 @@ class CreateLike : public ::testing::Test {
   }
   // Creates new.sdt and answers its header `index`.
   TbSoundEntry Create(std::uint32_t index, bool convert = false, FormatRequest format = {}) {
-    EXPECT_TRUE(editor_.CreateBankFrom(dir_ / "out", dir_ / "new.sdt", {convert, format, dir_ / "old.sdt"}));
+    EXPECT_TRUE(editor_.CreateBankFrom(dir_ / "out", dir_ / "new.sdt", {convert, format, dir_ / "old.sdt"}, report_));
     EXPECT_TRUE(loaded_.LoadBank(dir_ / "new.sdt"));
     return loaded_.Count() > index ? loaded_.Entry(index).Entry : TbSoundEntry{};
   }
@@ -47,6 +46,7 @@ class CreateLike : public ::testing::Test {
   tf::TempDir dir_;
   CSoundEditor old_, editor_, loaded_;
   std::string lines_;
+  const Reporter report_ = [this](ReportKind, const std::string& line) { lines_ += line; };
 };
 
 TEST_F(CreateLike, ExportThenCreateGivesThePackedBankBackByteForByte) {
@@ -79,7 +79,7 @@ TEST_F(CreateLike, WhatTheOldBankCannotGiveIsReported) {
   EXPECT_EQ(Create(0).HeaderSize, 40u);
   EXPECT_NE(lines_.find("HeaderSize of 1000"), std::string::npos) << lines_;
   fs::remove(dir_ / "old.sdt");
-  EXPECT_EQ(editor_.CreateBankFrom(dir_ / "out", dir_ / "x.sdt", {false, {}, dir_ / "old.sdt"}).kind(),
+  EXPECT_EQ(editor_.CreateBankFrom(dir_ / "out", dir_ / "x.sdt", {false, {}, dir_ / "old.sdt"}, report_).kind(),
             ErrorKind::NotFound);
   EXPECT_FALSE(fs::exists(dir_ / "x.sdt"));
 }

@@ -43,7 +43,7 @@ TEST(WaveHeader, RatesAndAlignmentFollowTheEntry) {
   };
   for (const Case& c : cases) {
     const WAVE w = WAVE::FromEntry(Entry(c.rate, c.bits, c.channels, 10));
-    EXPECT_EQ(w.SampleRate, c.hz) << int(c.bits) << " bits";
+    EXPECT_EQ(w.SampleRateHz, c.hz) << int(c.bits) << " bits";
     EXPECT_EQ(w.ByteRate, c.byteRate) << int(c.bits) << " bits";
     EXPECT_EQ(w.BlockAlign, c.align) << int(c.bits) << " bits";
   }
@@ -54,7 +54,7 @@ TEST(WaveHeader, EmptyAndHugeDataSizesWrapIn32Bits) {
   EXPECT_EQ(WAVE::FromEntry(Entry(44100, 16, 1, 0xFFFFFFFF)).RiffSize, 35u);
   // 255 channels of 255 bits at the top rate: the byte rate wraps rather than overflowing.
   const WAVE w = WAVE::FromEntry(Entry(0xFFFF, 255, 255, 1));
-  EXPECT_EQ(w.SampleRate, 32767u);
+  EXPECT_EQ(w.SampleRateHz, 32767u);
   EXPECT_EQ(w.ByteRate, 32767u * 255u * 255u / 8u);
 }
 

@@ -33,7 +33,7 @@ TEST(WaveReader, FindsFormatAndDataAmongOtherChunks) {
     auto info = Read(c.file);
     ASSERT_TRUE(info) << c.what << ": " << info.message();
     EXPECT_TRUE(info->IsPcm()) << c.what;
-    EXPECT_EQ(info->SampleRate, 22050u) << c.what;
+    EXPECT_EQ(info->SampleRateHz, 22050u) << c.what;
     EXPECT_EQ(info->BitsPerSample, 16u) << c.what;
     EXPECT_EQ(info->NumChannels, 1u) << c.what;
     EXPECT_EQ(info->DataSize, samples.size()) << c.what;

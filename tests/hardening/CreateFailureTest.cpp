@@ -93,13 +93,13 @@ TEST(CreateFailure, AWaveFileThatChangesAfterTheListingStopsIt) {
     WriteFile(dir / "bank.sdt", kOldTarget);
     std::string progress;
     CSoundEditor editor;
-    editor.SetReporter([&](ReportKind kind, const std::string& line) {
+    const Reporter report = [&](ReportKind kind, const std::string& line) {
       if (kind != ReportKind::Progress) return;
       progress += line;
       if (line.rfind("Found ", 0) == 0) change.Apply(dir / "output" / "1_b.wav");
-    });
+    };
 
-    const Status created = editor.CreateBankFrom(dir / "output", dir / "bank.sdt");
+    const Status created = editor.CreateBankFrom(dir / "output", dir / "bank.sdt", {}, report);
     ASSERT_FALSE(created);
     EXPECT_NE(created.message().find("1_b.wav"), std::string::npos) << created.message();
     EXPECT_EQ(progress, "Found 3 sounds.\n");

@@ -59,7 +59,7 @@ TEST(Soak, AThousandSoundsGoRoundTheWorkCycleWithoutLosingAByte) {
   for (int round = 0; round < rounds; ++round) {
     SCOPED_TRACE(Str("round ", round, " of ", rounds, ", seed ", kSeed));
     CSoundEditor editor;
-    editor.SetReporter([&](ReportKind, const std::string& line) { progress += line; });
+    const Reporter report = [&](ReportKind, const std::string& line) { progress += line; };
     const Status loaded = editor.LoadBank(dir / "bank.sdt");
     ASSERT_TRUE(loaded) << loaded.message();
     ASSERT_EQ(editor.Count(), kSounds);
@@ -84,7 +84,7 @@ TEST(Soak, AThousandSoundsGoRoundTheWorkCycleWithoutLosingAByte) {
     }
 
     progress.clear();
-    const Status created = editor.CreateBankFrom(folder, dir / "bank.sdt");
+    const Status created = editor.CreateBankFrom(folder, dir / "bank.sdt", {}, report);
     ASSERT_TRUE(created) << created.message();
     ASSERT_EQ(progress, Str("Found ", kSounds, " sounds.\nCreated SDT bank\n"));
     ASSERT_TRUE(ReadFile(dir / "bank.sdt") == MakeBank(sounds)) << "the bank differs";

@@ -28,17 +28,16 @@ using SoundOutput = DiskAudioTest;
 
 TEST_F(SoundOutput, PlaysOnceInTheBackgroundWithItsSamplesUnchanged) {
   struct Format {
-    std::uint32_t Rate;
+    std::uint32_t RateHz;
     std::uint16_t Bits;
     std::uint16_t Channels;
     std::uint8_t Silence;
   };
   for (const Format f :
        {Format{22050, 16, 1, 0x00}, Format{11025, 8, 1, 0x80}, Format{32000, 16, 2, 0x00}}) {
-    SCOPED_TRACE(testing::Message() << f.Rate << " Hz, " << f.Bits << "-bit, " << f.Channels);
-    const Bytes samples = Samples(f.Rate / 10 * f.Channels * f.Bits / 8, f.Rate);  // 0.1 s
-    ASSERT_EQ(PlaySoundImage(MakeWave(samples, f.Rate, f.Bits, f.Channels)).Outcome,
-              PlayOutcome::Played);
+    SCOPED_TRACE(testing::Message() << f.RateHz << " Hz, " << f.Bits << "-bit, " << f.Channels);
+    const Bytes samples = Samples(f.RateHz / 10 * f.Channels * f.Bits / 8, f.RateHz);  // 0.1 s
+    ASSERT_TRUE(PlaySoundImage(MakeWave(samples, f.RateHz, f.Bits, f.Channels)));
     EXPECT_TRUE(IsSoundPlaying()) << "the play waited for the sound's end";
     WaitForSoundEnd();
     EXPECT_FALSE(IsSoundPlaying());
@@ -57,9 +56,9 @@ TEST_F(SoundOutput, PlaysOnceInTheBackgroundWithItsSamplesUnchanged) {
 TEST_F(SoundOutput, ANewPlayStopsTheSoundStillPlaying) {
   const Bytes first = Seconds(2, 1);
   const Bytes second = Seconds(0.1, 2);
-  ASSERT_EQ(PlaySoundImage(MakeWave(first)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(first)));
   std::this_thread::sleep_for(150ms);  // long enough for a part of the first sound to play
-  ASSERT_EQ(PlaySoundImage(MakeWave(second)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(second)));
   WaitForSoundEnd();
 
   const Bytes output = Output();
@@ -91,11 +90,11 @@ TEST_F(SoundOutput, ASoundItCannotPlaySoundsTheDefaultSoundAndStopsTheOneBefore)
   const Bytes longSound = MakeWave(Seconds(2, 7));
   for (const auto& c : refused) {
     SCOPED_TRACE(c.What);
-    ASSERT_EQ(PlaySoundImage(longSound).Outcome, PlayOutcome::Played);
+    ASSERT_TRUE(PlaySoundImage(longSound));
     const int before = defaultSounds;
-    const PlayResult result = PlaySoundImage(c.Image);
-    EXPECT_EQ(result.Outcome, PlayOutcome::Refused);
-    EXPECT_FALSE(result.Reason.empty());
+    const Status result = PlaySoundImage(c.Image);
+    EXPECT_EQ(result.kind(), ErrorKind::Unsupported);
+    EXPECT_FALSE(result.message().empty());
     EXPECT_EQ(defaultSounds, before + 1);
     EXPECT_FALSE(IsSoundPlaying());
   }
@@ -104,21 +103,20 @@ TEST_F(SoundOutput, ASoundItCannotPlaySoundsTheDefaultSoundAndStopsTheOneBefore)
 TEST_F(SoundOutput, WithoutADeviceItSaysSoAndTheNextPlayTriesAgain) {
   SetEnvironment("SDL_AUDIODRIVER", "no-such-driver");
   const Bytes image = MakeWave(Samples(2000));
-  const PlayResult result = PlaySoundImage(image);
-  EXPECT_EQ(result.Outcome, PlayOutcome::NoDevice);
-  EXPECT_NE(result.Reason.find("no audio device"), std::string::npos) << result.Reason;
+  const Status result = PlaySoundImage(image);
+  EXPECT_EQ(result.kind(), ErrorKind::NoDevice) << result.message();
   EXPECT_FALSE(IsSoundPlaying());
   WaitForSoundEnd();  // nothing to wait for
 
   SetEnvironment("SDL_AUDIODRIVER", "disk");
-  EXPECT_EQ(PlaySoundImage(image).Outcome, PlayOutcome::Played);
+  EXPECT_TRUE(PlaySoundImage(image));
 }
 
 // The disk driver starts its file afresh whenever a device opens, so finding the first sound in
 // it shows the device stayed open.
 TEST_F(SoundOutput, ASoundInAnotherFormatIsConvertedToTheOpenDevicesFormat) {
   const Bytes first = Seconds(1, 1);
-  ASSERT_EQ(PlaySoundImage(MakeWave(first)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(first)));
   std::this_thread::sleep_for(150ms);
   // 8-bit at the same rate: each sample becomes exactly (v - 128) * 256.
   const Bytes eightBit = Samples(2205, 5);
@@ -128,12 +126,12 @@ TEST_F(SoundOutput, ASoundInAnotherFormatIsConvertedToTheOpenDevicesFormat) {
     widened.push_back(static_cast<std::uint8_t>(sample));
     widened.push_back(static_cast<std::uint8_t>(sample >> 8));
   }
-  ASSERT_EQ(PlaySoundImage(MakeWave(eightBit, 22050, 8, 1)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(eightBit, 22050, 8, 1)));
   WaitForSoundEnd();
   // Half the rate, a constant level: resampled, the level kept.
   Bytes level;
   for (int i = 0; i < 2205; ++i) level.insert(level.end(), {0x70, 0x17});  // 6000
-  ASSERT_EQ(PlaySoundImage(MakeWave(level, 11025, 16, 1)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(level, 11025, 16, 1)));
   WaitForSoundEnd();
 
   const Bytes output = Output();
@@ -154,10 +152,10 @@ TEST_F(SoundOutput, ASoundInAnotherFormatIsConvertedToTheOpenDevicesFormat) {
 // holds both, so the mono sound that follows is spread over both channels, not reopened for.
 TEST_F(SoundOutput, ADeviceReopensWideEnoughForBothFormats) {
   const Bytes mono = Seconds(0.1, 1);
-  ASSERT_EQ(PlaySoundImage(MakeWave(mono)).Outcome, PlayOutcome::Played);
-  ASSERT_EQ(PlaySoundImage(MakeWave(Samples(2205, 2), 11025, 8, 2)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(mono)));
+  ASSERT_TRUE(PlaySoundImage(MakeWave(Samples(2205, 2), 11025, 8, 2)));
   WaitForSoundEnd();
-  ASSERT_EQ(PlaySoundImage(MakeWave(mono)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(mono)));
   WaitForSoundEnd();
 
   Bytes spread;
@@ -172,9 +170,9 @@ TEST_F(SoundOutput, ADeviceReopensWideEnoughForBothFormats) {
 
 TEST_F(SoundOutput, WithoutAConverterASoundInAnotherFormatGetsADeviceInThatFormat) {
   SetSoundConverter(nullptr);
-  ASSERT_EQ(PlaySoundImage(MakeWave(Seconds(1, 1))).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(Seconds(1, 1))));
   const Bytes eightBit = Samples(1100, 5);
-  ASSERT_EQ(PlaySoundImage(MakeWave(eightBit, 11025, 8, 1)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(eightBit, 11025, 8, 1)));
   WaitForSoundEnd();
 
   const Bytes output = Output();
@@ -185,11 +183,11 @@ TEST_F(SoundOutput, WithoutAConverterASoundInAnotherFormatGetsADeviceInThatForma
 
 TEST_F(SoundOutput, ThePlayPositionCountsTheSoundsOwnFramesUntilItEndsOrStops) {
   EXPECT_FALSE(CurrentPlayPosition());
-  ASSERT_EQ(PlaySoundImage(MakeWave(Seconds(1, 1))).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(Seconds(1, 1))));
   const auto start = CurrentPlayPosition();
   ASSERT_TRUE(start);
   EXPECT_EQ(start->Frames, 22050u);
-  EXPECT_EQ(start->Rate, 22050u);
+  EXPECT_EQ(start->RateHz, 22050u);
   std::this_thread::sleep_for(300ms);
   const auto later = CurrentPlayPosition();
   ASSERT_TRUE(later);
@@ -197,18 +195,18 @@ TEST_F(SoundOutput, ThePlayPositionCountsTheSoundsOwnFramesUntilItEndsOrStops) {
   EXPECT_LT(later->FramesPlayed, later->Frames);
 
   // Converted for a device at twice its rate, a sound still counts in its own frames.
-  ASSERT_EQ(PlaySoundImage(MakeWave(Samples(5512, 2), 11025, 8, 1)).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(Samples(5512, 2), 11025, 8, 1)));
   std::this_thread::sleep_for(250ms);
   const auto converted = CurrentPlayPosition();
   ASSERT_TRUE(converted);
   EXPECT_EQ(converted->Frames, 5512u);
-  EXPECT_EQ(converted->Rate, 11025u);
+  EXPECT_EQ(converted->RateHz, 11025u);
   EXPECT_GT(converted->FramesPlayed, 1000u);
   EXPECT_LT(converted->FramesPlayed, 5000u);
   WaitForSoundEnd();
   EXPECT_FALSE(CurrentPlayPosition());
 
-  ASSERT_EQ(PlaySoundImage(MakeWave(Seconds(1, 3))).Outcome, PlayOutcome::Played);
+  ASSERT_TRUE(PlaySoundImage(MakeWave(Seconds(1, 3))));
   StopSound();
   EXPECT_FALSE(CurrentPlayPosition());
 }

@@ -215,13 +215,13 @@ TEST_F(MainFormEditingTest, TheWaveformFollowsTheFocusAndEditsOrSaysWhyItIsMissi
   auto* view = form.findChild<WaveformView*>(QStringLiteral("ctrlWaveform"));
   Focus(1);
   EXPECT_EQ(view->Note(), "");
-  const auto before = g_SoundEditor.Peaks(1);
+  const auto before = editor.Peaks(1);
   desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
   Action("replaceToolStripMenuItem")->trigger();
-  const auto after = g_SoundEditor.Peaks(1);
+  const auto after = editor.Peaks(1);
   EXPECT_NE((*before)->Frames, (*after)->Frames);
   Action("undoToolStripMenuItem")->trigger();
-  EXPECT_EQ(*g_SoundEditor.Peaks(1), *before) << "kept while the old samples are";
+  EXPECT_EQ(*editor.Peaks(1), *before) << "kept while the old samples are";
   view->grab();  // draws without a fault
 
   Open(WriteBank("odd.sdt", DamagedBank({{.Name = "a", .Data = Samples(4)}})));

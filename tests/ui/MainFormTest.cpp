@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QTest>
 
-#include "DesignScale.h"
+#include "ProgramInfo.h"
 #include "UiTestSupport.h"
-#include "WorkingDirectory.h"
+#include "SoundFileName.h"
 
 namespace Orvane::Test {
 namespace {
@@ -64,15 +65,16 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
 }
 
 TEST_F(MainFormTest, TitleNamesProgramAndVersionOnceLoaded) {
-  MainForm fresh(desktop);
+  MainForm fresh(editor, desktop);
   EXPECT_EQ(fresh.windowTitle(), "Orvane");
   fresh.show();
-  EXPECT_EQ(fresh.windowTitle(), "Orvane - v1.0.1");
-  EXPECT_EQ(form.windowTitle(), "Orvane - v1.0.1");
+  const QString title = QStringLiteral("Orvane - v") + QString::fromLatin1(kVersion);
+  EXPECT_EQ(fresh.windowTitle(), title);
+  EXPECT_EQ(form.windowTitle(), title);
   EXPECT_EQ(Rows(), 0);
 }
 
-TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidths) {
+TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidthsThatGrowWithTheFont) {
   struct Column {
     const char* header;
     int designWidth;
@@ -81,13 +83,22 @@ TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidths) {
                             {"DataSize", 60},      {"Name", 80},        {"SampleRate", 80},
                             {"BitsPerSample", 80}, {"NumChannels", 80}, {"Unknown", 60},
                             {"LoopStart", 80},     {"LoopEnd", 80}};
-  // Widths are laid out for a 6-pixel average character and grow with the font.
-  const double scale = DesignScale::AverageCharWidth(form.fontMetrics()) / 6.0;
+  // The same window laid out for a font twice as large.
+  const QFont normal = QApplication::font();
+  QFont large = normal;
+  large.setPointSizeF(normal.pointSizeF() * 2);
+  QApplication::setFont(large);
+  MainForm wide(editor, desktop);
+  QApplication::setFont(normal);
+  auto* wideList = wide.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
   ASSERT_EQ(List()->model()->columnCount(), 11);
   for (int i = 0; i < 11; ++i) {
     SCOPED_TRACE(columns[i].header);
     EXPECT_EQ(List()->model()->headerData(i, Qt::Horizontal).toString(), columns[i].header);
-    EXPECT_EQ(List()->columnWidth(i), qRound(columns[i].designWidth * scale));
+    // Each column keeps its share of the design's widths, within a pixel of rounding.
+    EXPECT_NEAR(List()->columnWidth(i) * columns[0].designWidth,
+                List()->columnWidth(0) * columns[i].designWidth, 1.0 * columns[i].designWidth);
+    EXPECT_GT(wideList->columnWidth(i), List()->columnWidth(i) * 3 / 2);
   }
   EXPECT_FALSE(List()->verticalHeader()->isVisible());
   EXPECT_FALSE(List()->isSortingEnabled());
@@ -114,7 +125,6 @@ TEST_F(MainFormTest, OpenListsEveryFieldOfEverySound) {
   EXPECT_EQ(Cell(1, 0), "1");
   EXPECT_EQ(Cell(1, 1), "1F4");
   EXPECT_EQ(Cell(1, 4), "sixteen_letters!");
-  EXPECT_EQ(g_InitialDirectory, QString::fromStdString(bank.string()));
   EXPECT_EQ(StatusLine(), "");
 }
 
@@ -140,14 +150,13 @@ TEST_F(MainFormTest, CancelledOpenChangesNothingAndFailedOpenOnlyTheRememberedPa
   Open(std::nullopt);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(1, 4), "bell");
-  EXPECT_EQ(g_InitialDirectory, QString::fromStdString(bank.string()));
+  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(bank.string()));
 
   const auto missing = dir / "missing.sdt";
   Open(missing);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(1, 4), "bell");
   EXPECT_EQ(List()->currentIndex().row(), 1);
-  EXPECT_EQ(g_InitialDirectory, QString::fromStdString(missing.string()));
   EXPECT_TRUE(StatusLine().contains("missing.sdt")) << StatusLine().toStdString();
 
   Open(std::nullopt);

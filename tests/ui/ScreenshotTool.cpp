@@ -12,8 +12,8 @@
 
 #include "AboutForm.h"
 #include "FakeDesktop.h"
-#include "Globals.h"
 #include "MainForm.h"
+#include "UiTestSupport.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ int main(int argc, char* argv[]) {
   }
   Orvane::Test::FakeDesktop desktop;
   desktop.Answers.push_back(QString::fromLocal8Bit(argv[1]));
-  Orvane::MainForm form(desktop);
+  Orvane::CSoundEditor editor;
+  Orvane::MainForm form(editor, desktop);
   form.show();
   form.findChild<QAction*>(QStringLiteral("openToolStripMenuItem"))->trigger();
   auto* list = form.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
@@ -57,9 +58,8 @@ int main(int argc, char* argv[]) {
   if (!Save(form, argv[2])) return 1;
   if (argc == 4) {
     form.findChild<QAction*>(QStringLiteral("aboutToolStripMenuItem"))->trigger();
-    const bool saved = Save(*Orvane::GlobalForms::AboutWindow, argv[3]);
-    delete Orvane::GlobalForms::AboutWindow;
-    if (!saved) return 1;
+    Orvane::AboutForm* about = Orvane::Test::AboutWindow();
+    if (about == nullptr || !Save(*about, argv[3])) return 1;
   }
   return 0;
 }

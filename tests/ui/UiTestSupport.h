@@ -5,9 +5,10 @@
 #include <QMenu>
 #include <QTableView>
 
+#include <QApplication>
+
 #include "AboutForm.h"
 #include "FakeDesktop.h"
-#include "Globals.h"
 #include "MainForm.h"
 #include "TestFiles.h"
 
@@ -29,19 +30,17 @@ inline Bytes DamagedBank(const std::vector<SoundSpec>& sounds) {
   return bank;
 }
 
+// The About window on screen, if one is.
+inline AboutForm* AboutWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* about = qobject_cast<AboutForm*>(w); about && about->isVisible()) return about;
+  return nullptr;
+}
+
 // A fresh engine, a main window on a fake desktop, shown, in a working directory of its own.
 class MainWindowTest : public ::testing::Test {
  protected:
-  MainWindowTest() {
-    g_SoundEditor.Clear();
-    g_InitialDirectory = QString();
-    form.show();
-  }
-  ~MainWindowTest() override {
-    delete GlobalForms::AboutWindow;
-    g_SoundEditor.Clear();
-    g_InitialDirectory = QString();
-  }
+  MainWindowTest() { form.show(); }
 
   std::filesystem::path WriteBank(const std::string& name, const Bytes& bytes) {
     const auto path = dir / name;
@@ -71,7 +70,8 @@ class MainWindowTest : public ::testing::Test {
   TempDir dir;
   ScopedWorkingDirectory workingDirectory{dir.Path()};
   FakeDesktop desktop;
-  MainForm form{desktop};
+  CSoundEditor editor;
+  MainForm form{editor, desktop};
 };
 
 }  // namespace Orvane::Test

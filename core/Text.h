@@ -1,0 +1,22 @@
+#pragma once
+// Building messages: Str("sound ", 3, " is damaged"), and numbers as a sentence writes them.
+#include <sstream>
+#include <string>
+
+namespace Orvane {
+
+template <typename... Parts>
+std::string Str(const Parts&... parts) {
+  std::ostringstream out;
+  (out << ... << parts);
+  return out.str();
+}
+
+// 22050 as "22,050", for numbers in sentences.
+inline std::string Thousands(unsigned long long n) {
+  std::string digits = std::to_string(n);
+  for (auto at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+  return digits;
+}
+
+}  // namespace Orvane

@@ -1,0 +1,91 @@
+#include <system_error>
+
+#include "AtomicFile.h"
+#include "SoundEditor.h"
+#include "SoundFileName.h"
+#include "Text.h"
+#include "Wave.h"
+#include "WorkingDirectory.h"
+
+namespace Orvane {
+namespace {
+
+Where ExportPlace(const std::filesystem::path& file, std::uint32_t index) {
+  Where where = InFile(file);
+  where.Sound = index;
+  return where;
+}
+
+}  // namespace
+
+std::string ExportSummary(std::uint32_t index, const TbSoundEntry& entry,
+                          const std::filesystem::path& folder) {
+  return Str("Exported sound ", index, " to ", (folder / ExportFileName(index, entry)).string());
+}
+
+std::string ExportSummary(std::span<const Status> results, const std::filesystem::path& folder) {
+  std::size_t failures = 0;
+  const Status* last = nullptr;
+  for (const Status& result : results)
+    if (!result) ++failures, last = &result;
+  if (failures == 0)
+    return Str("Exported ", results.size(), results.size() == 1 ? " sound to " : " sounds to ",
+               folder.string());
+  if (failures == 1) return last->message();
+  return Str(failures, " sounds were not exported (see the console); the last: ", last->message());
+}
+
+Status CSoundEditor::Export(std::uint32_t index) { return ExportTo(index, OutputFolder()); }
+
+// Written whole or not at all: a cut-off file would be packed later as if it were whole, and
+// a failure must not cost the file an earlier export made.
+Result<AtomicFile> CSoundEditor::WriteExport(std::uint32_t index,
+                                             const std::filesystem::path& folder) const {
+  auto samples = SampleData(index);
+  if (!samples) return Result<AtomicFile>(samples.status().Prefixed("cannot export: "));
+  const TbSoundEntry& entry = Entry(index).Entry;
+  const std::filesystem::path file = folder / ExportFileName(index, entry);
+  const auto fail = [&](const Status& s) {
+    return Result<AtomicFile>(s.Prefixed(Str("cannot export sound ", index, ": ")).At(ExportPlace(file, index)));
+  };
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec)
+    return fail(Status::Error(ErrorKind::Io, Str("the folder of ", file.string(),
+                                                 " cannot be created: ", ec.message())));
+  auto out = AtomicFile::Create(file);
+  if (!out) return fail(out.status());
+  if (Status s = out->Write(WAVE::FromEntry(entry).Encode()); !s) return fail(s);
+  if (Status s = out->Write(*samples); !s) return fail(s);
+  return out;
+}
+
+Status CSoundEditor::ExportTo(std::uint32_t index, const std::filesystem::path& folder) {
+  auto out = WriteExport(index, folder);
+  if (!out) return out.status();
+  return out->Commit().Prefixed(Str("cannot export sound ", index, ": "));
+}
+
+std::vector<Status> CSoundEditor::ExportEach(std::span<const std::uint32_t> indexes,
+                                             const std::filesystem::path& folder) {
+  std::vector<Status> results(indexes.size(), Status::Ok());
+  std::vector<AtomicFile> written;
+  std::vector<std::size_t> which;
+  for (std::size_t k = 0; k < indexes.size(); ++k) {
+    auto out = WriteExport(indexes[k], folder);
+    if (out) {
+      results[k] = out->Finish();
+      if (!results[k]) continue;
+      written.push_back(std::move(*out));
+      which.push_back(k);
+    } else {
+      results[k] = out.status();
+    }
+  }
+  const std::vector<Status> committed = AtomicFile::CommitAll(written);
+  for (std::size_t w = 0; w < which.size(); ++w)
+    results[which[w]] = committed[w].Prefixed(Str("cannot export sound ", indexes[which[w]], ": "));
+  return results;
+}
+
+}  // namespace Orvane

@@ -1,0 +1,216 @@
+// The main window's commands: each asks the desktop what it needs (a file, an answer), hands
+// the command to the session and shows what it did.
+#include <QCursor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+
+#include "AboutForm.h"
+#include "Desktop.h"
+#include "FileFilters.h"
+#include "MainForm.h"
+#include "PathText.h"
+#include "SoundFilterModel.h"
+#include "SoundListModel.h"
+#include "SoundPropertiesDialog.h"
+
+namespace Orvane {
+namespace {
+
+// A conversion or a save can take a moment; the window waits for it.
+class WaitCursor {
+ public:
+  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Where a dialog starts: beside the file last chosen for it, or in the working directory.
+QString StartLocation(const std::optional<std::filesystem::path>& remembered) {
+  return remembered ? ToText(*remembered) : QDir::currentPath();
+}
+
+}  // namespace
+
+void MainForm::ctrlFilter_TextChanged(const QString& text) {
+  ctrlSoundsFilter->SetText(text);
+  ShowStatus(ctrlSoundsFilter->Active() ? QStringLiteral("%1 of %2 sounds")
+                                              .arg(ctrlSoundsFilter->rowCount())
+                                              .arg(editor_.Count())
+                                        : QString());
+  ShowFocusedSound();
+}
+
+void MainForm::openToolStripMenuItem_Click() {
+  if (!MaySetBankAside()) return;
+  const auto chosen = desktop_.ChooseFileToOpen(
+      this, {QStringLiteral("Open SDT Bank"), BankFilter(), StartLocation(session_.OpenStart())});
+  if (chosen) LoadBankFile(*chosen);
+}
+
+void MainForm::OpenBankFile(const QString& path) {
+  if (MaySetBankAside()) LoadBankFile(path);
+}
+
+void MainForm::LoadBankFile(const QString& path) { Show(session_.Open(ToPath(path))); }
+
+bool MainForm::SaveBankTo(const std::filesystem::path& target, bool force) {
+  WaitCursor waiting;
+  const CommandOutcome saved = session_.Save(target, force);
+  Show(saved);
+  return saved.Result.ok();
+}
+
+void MainForm::saveToolStripMenuItem_Click() {
+  if (editor_.Loaded()) SaveBankTo(editor_.BankPath(), false);
+}
+
+void MainForm::saveAsToolStripMenuItem_Click() {
+  if (!editor_.Loaded()) return;
+  const auto chosen = desktop_.ChooseFileToSave(
+      this, {QStringLiteral("Save SDT Bank As"), BankFilter(), ToText(editor_.BankPath())});
+  if (!chosen || chosen->isEmpty()) return;
+  // The dialog has asked before replacing a file: the user chose to overwrite what is there,
+  // even when another program changed it.
+  SaveBankTo(ToPath(*chosen), true);
+}
+
+bool MainForm::MaySetBankAside() {
+  if (!session_.HasUnsavedEdits()) return true;
+  switch (desktop_.AskAboutUnsavedEdits(this, ToText(editor_.BankPath().filename()))) {
+    case UnsavedEdits::Save:
+      return SaveBankTo(editor_.BankPath(), false);
+    case UnsavedEdits::Discard:
+      return true;
+    case UnsavedEdits::Cancel:
+      break;
+  }
+  return false;
+}
+
+void MainForm::exportAllToolStripMenuItem_Click() { Show(session_.ExportAll()); }
+
+void MainForm::createToolStripMenuItem_Click() {
+  // The Create dialog always starts in the working directory, where the output folder is.
+  const auto chosen = desktop_.ChooseFileToSave(
+      this, {QStringLiteral("Save Sound Bank"), BankFilter(), QDir::currentPath()});
+  if (!chosen || chosen->isEmpty()) return;
+  Show(session_.Create(ToPath(*chosen)));
+}
+
+void MainForm::aboutToolStripMenuItem_Click() {
+  if (aboutWindow_) return;
+  aboutWindow_ = new AboutForm(desktop_);
+  aboutWindow_->show();
+}
+
+void MainForm::ctrlSoundsList_MouseClick(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return;
+  const QModelIndex focused = ctrlSoundsList->currentIndex();
+  if (!focused.isValid()) return;
+  // The focused row's rectangle spans every column.
+  const QRect row = ctrlSoundsList->visualRect(focused.siblingAtColumn(0))
+                        .united(ctrlSoundsList->visualRect(
+                            focused.siblingAtColumn(SoundListModel::kColumnCount - 1)));
+  if (row.contains(event->position().toPoint())) ctrlSoundsContext->popup(QCursor::pos());
+}
+
+void MainForm::ctrlSoundsList_DoubleClick() { ctrlSoundsContextListen_Click(); }
+
+void MainForm::ctrlSoundsList_KeyPress() { ctrlSoundsContextListen_Click(); }
+
+void MainForm::ctrlSoundsContextListen_Click() {
+  const auto index = FocusedIndex();
+  if (!index) return;
+  const CommandOutcome played = session_.Listen(*index);
+  if (played.Result) {
+    // Once a frame while it plays (a screen may not say its rate); the clock stops with it.
+    const qreal hertz = screen()->refreshRate();
+    playClock_->setInterval(qRound(1000.0 / (hertz >= 10 ? hertz : 60)));
+    playClock_->start();
+    ShowPlayPosition();
+  }
+  Show(played);
+}
+
+void MainForm::ctrlSoundsContextExport_Click() {
+  if (const auto index = FocusedIndex()) Show(session_.ExportSound(*index));
+}
+
+void MainForm::stopToolStripMenuItem_Click() {
+  Show(session_.Stop());
+  ShowPlayPosition();
+}
+
+void MainForm::copyNameToolStripMenuItem1_Click() {
+  if (const auto index = FocusedIndex())
+    desktop_.SetClipboardText(QString::fromStdString(session_.NameToCopy(*index)));
+}
+
+void MainForm::undoToolStripMenuItem_Click() { Show(session_.Undo()); }
+
+void MainForm::redoToolStripMenuItem_Click() { Show(session_.Redo()); }
+
+std::optional<QString> MainForm::ChooseAudioFile(const QString& title) {
+  auto chosen = desktop_.ChooseFileToOpen(
+      this, {title, AudioFilter(), StartLocation(session_.AudioStart())});
+  if (chosen) session_.AudioFileChosen(ToPath(*chosen));
+  return chosen;
+}
+
+void MainForm::ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format) {
+  WaitCursor waiting;
+  Show(session_.Replace(index, ToPath(file), format));
+}
+
+void MainForm::ReplaceByDialog(ReplaceFormat format) {
+  const auto index = FocusedIndex();
+  if (!index) return;
+  const char* title = format == ReplaceFormat::SoundsOwn
+                          ? "Replace Sound %1"
+                          : "Replace Sound %1, Keeping the File's Format";
+  if (const auto file = ChooseAudioFile(QString::fromLatin1(title).arg(*index)))
+    ReplaceSound(*index, *file, format);
+}
+
+void MainForm::replaceToolStripMenuItem_Click() { ReplaceByDialog(ReplaceFormat::SoundsOwn); }
+
+void MainForm::replaceKeepingFormatToolStripMenuItem_Click() {
+  ReplaceByDialog(ReplaceFormat::FilesOwn);
+}
+
+void MainForm::insertToolStripMenuItem_Click() {
+  if (!editor_.Loaded()) return;
+  // Before the focused sound, or after the last one when no row has the focus.
+  const std::uint32_t at = FocusedIndex().value_or(editor_.Count());
+  const auto file = ChooseAudioFile(QStringLiteral("Insert Sound %1").arg(at));
+  if (!file) return;
+  WaitCursor waiting;
+  Show(session_.Insert(at, ToPath(*file)));
+}
+
+void MainForm::removeToolStripMenuItem_Click() {
+  if (const auto index = FocusedIndex()) Show(session_.Remove({*index}));
+}
+
+void MainForm::propertiesToolStripMenuItem_Click() {
+  const auto index = FocusedIndex();
+  if (!index) return;
+  SoundPropertiesDialog dialog(
+      *index, editor_.Entry(*index),
+      [this, index](const FieldEdit& fields) {
+        // A refusal shows in the dialog, which stays open for another try.
+        const CommandOutcome changed = session_.SetFields(*index, fields);
+        if (changed.Result) Show(changed);
+        return changed.Result;
+      },
+      this);
+  desktop_.RunDialog(dialog);
+}
+
+}  // namespace Orvane
