@@ -13,7 +13,7 @@
 #include "AboutForm.h"
 #include "FakeDesktop.h"
 #include "MainForm.h"
-#include "UiTestSupport.h"
+#include "OpenWindows.h"
 
 namespace {
 

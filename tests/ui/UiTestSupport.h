@@ -5,11 +5,9 @@
 #include <QMenu>
 #include <QTableView>
 
-#include <QApplication>
-
-#include "AboutForm.h"
 #include "FakeDesktop.h"
 #include "MainForm.h"
+#include "OpenWindows.h"
 #include "TestFiles.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -28,13 +26,6 @@ inline Bytes DamagedBank(const std::vector<SoundSpec>& sounds) {
     PutU32(bank, offset + 4, 0x7FFFFFFF);
   }
   return bank;
-}
-
-// The About window on screen, if one is.
-inline AboutForm* AboutWindow() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* about = qobject_cast<AboutForm*>(w); about && about->isVisible()) return about;
-  return nullptr;
 }
 
 // A fresh engine, a main window on a fake desktop, shown, in a working directory of its own.
