@@ -159,6 +159,22 @@ TEST_F(Edit, EditsThatBreakTheRulesAreRefusedAndChangeNothing) {
   EXPECT_EQ(editor_.RedoName(), "Edit sound 0");
 }
 
+// Saved, undone, then replaced by another edit: the saved bank is no step of the history any
+// more, so no step may count as unmodified, or closing would lose an edit without asking.
+TEST_F(Edit, ASavedStateThatAnotherEditReplacedIsNeverUnmodifiedAgain) {
+  const auto path = Write("b.sdt", tf::MakeBank({{"one", tf::Samples(8)}}));
+  ASSERT_TRUE(editor_.LoadBank(path));
+  const std::string sixteen(16, 'y');  // a name fills its field without a terminator
+  ASSERT_TRUE(editor_.SetFields(0, {sixteen}));
+  EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), sixteen);
+  ASSERT_TRUE(editor_.Save(path));
+  ASSERT_TRUE(editor_.Undo());
+  ASSERT_TRUE(editor_.SetFields(0, {"two"}));
+  EXPECT_TRUE(editor_.IsModified());
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_TRUE(editor_.IsModified()) << "the loaded bank is not the saved one";
+}
+
 TEST_F(Edit, SavingIsRefusedWhileSoundsAreDamagedOrTheFileChangedOnDisk) {
   Bytes bank = tf::MakeBank({{"ok", tf::Samples(8)}, {"cut", tf::Samples(8)}});
   bank.resize(bank.size() - 4);
