@@ -231,6 +231,27 @@ TEST(Decoder, AChildThatFailsIsReportedQuicklyAndReaped) {
   }
 }
 
+// Every kind the child reports arrives as that kind; a number that is no kind is a fault.
+TEST(Decoder, EveryErrorKindCrossesFromTheChildAndNothingElseDoes) {
+  int kinds = 0;
+  for (std::uint32_t value = 0; value < 64; ++value) {
+    SCOPED_TRACE(value);
+    const auto kind = static_cast<ErrorKind>(value);
+    auto opened = OpenInChildProcess(
+        [kind] { return Result<std::unique_ptr<FloatSource>>::Error(kind, "told so"); }, {});
+    ASSERT_FALSE(opened);
+    if (IsErrorKind(value)) {
+      ++kinds;
+      EXPECT_EQ(opened.kind(), kind);
+      EXPECT_EQ(opened.message(), "told so");
+    } else {
+      EXPECT_EQ(opened.kind(), ErrorKind::Damaged);
+      EXPECT_NE(opened.message().find("malformed"), std::string::npos) << opened.message();
+    }
+  }
+  EXPECT_EQ(kinds, static_cast<int>(ErrorKind::NoDevice) + 1) << "the kinds are numbered from 0";
+}
+
 TEST(Decoder, AReaderClosedEarlyStopsItsChild) {
   const auto start = std::chrono::steady_clock::now();
   {
