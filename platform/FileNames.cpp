@@ -3,16 +3,8 @@
 namespace Orvane {
 namespace {
 
-bool Refused(unsigned char c) {
-#if defined(_WIN32)
-  if (c < 0x20) return true;
-  for (char r : std::string_view("\\/:*?\"<>|"))
-    if (c == static_cast<unsigned char>(r)) return true;
-  return false;
-#else
-  return c == '/';
-#endif
-}
+// The one character a POSIX file name refuses, the path separator.
+bool Refused(unsigned char c) { return c == '/'; }
 
 }  // namespace
 

@@ -110,11 +110,9 @@ BENCHMARK(BM_PlayAlternatingFormats)
 }  // namespace Orvane
 
 int main(int argc, char** argv) {
-#if !defined(_WIN32)
   // A machine without a sound card still measures, on a driver that writes nowhere.
   setenv("SDL_AUDIODRIVER", "disk", 0);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
-#endif
   Orvane::SetSoundConverter(&Orvane::Audio::ConvertForPlayback);  // as the window does
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -29,7 +29,6 @@ class LoadedBank : public std::enable_shared_from_this<LoadedBank> {
   static Result<std::shared_ptr<const LoadedBank>> Read(const std::filesystem::path& file);
 
   std::span<const std::uint8_t> Bytes() const { return {buffer_.data(), buffer_.size()}; }
-  const TbSoundBank& Parsed() const { return parsed_; }
   const FileStamp& Stamp() const { return stamp_; }
   // Where the sounds' bytes may begin: after the count and the offset table.
   std::uint64_t TableEnd() const { return 4 + 4 * std::uint64_t{parsed_.Count}; }

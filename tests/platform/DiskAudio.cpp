@@ -9,11 +9,7 @@
 namespace Orvane::Test {
 
 void SetEnvironment(const char* name, const std::string& value) {
-#if defined(_WIN32)
-  _putenv_s(name, value.c_str());
-#else
   setenv(name, value.c_str(), 1);
-#endif
 }
 
 void DiskAudioTest::SetUp() {

@@ -1,35 +1,11 @@
+// The console on POSIX systems: the standard output the program was started with.
 #include "Console.h"
 
 #include <cstdio>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <unistd.h>
-#endif
 
 namespace Orvane {
-
-#ifdef _WIN32
-
-void OpenConsole() {
-  AllocConsole();
-  FILE* stream = nullptr;
-  freopen_s(&stream, "CONOUT$", "w", stdout);
-  freopen_s(&stream, "CONIN$", "r", stdin);
-  freopen_s(&stream, "CONOUT$", "w", stderr);
-}
-
-void SetConsoleColour(ConsoleColour colour) {
-  std::fflush(stdout);
-  SetConsoleTextAttribute(GetStdHandle(STD_OUTPUT_HANDLE), static_cast<WORD>(colour));
-}
-
-// The console belongs to the program and goes away with it.
-void RestoreConsoleColour() {}
-
-#else
-
 namespace {
 
 bool StdoutIsTerminal() { return isatty(fileno(stdout)) == 1; }
@@ -58,7 +34,5 @@ void RestoreConsoleColour() {
   std::fputs("\x1b[0m", stdout);
   std::fflush(stdout);
 }
-
-#endif
 
 }  // namespace Orvane
