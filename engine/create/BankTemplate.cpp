@@ -1,7 +1,7 @@
 #include "BankTemplate.h"
-#include "BankParser.h"
 
 #include "BankHeaders.h"
+#include "BankParser.h"
 #include "Text.h"
 
 namespace Orvane {

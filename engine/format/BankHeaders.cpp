@@ -1,6 +1,6 @@
 #include "BankHeaders.h"
-#include "BankParser.h"
 
+#include "BankParser.h"
 #include "ByteSource.h"
 
 namespace Orvane {
