@@ -291,7 +291,9 @@ Result<std::unique_ptr<FloatSource>> OpenInChildProcess(const SourceOpener& open
 Result<std::unique_ptr<FloatSource>> OpenIsolatedDecoder(const std::filesystem::path& file,
                                                          Container container,
                                                          const DecodeLimits& limits) {
-  return OpenInChildProcess([&] { return OpenDecoder(file, container); }, limits);
+  auto opened = OpenInChildProcess([&] { return OpenDecoder(file, container); }, limits);
+  if (!opened) return opened.status().At({file.string()});
+  return opened;
 }
 
 }  // namespace Orvane::Audio

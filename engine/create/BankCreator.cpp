@@ -15,7 +15,7 @@ namespace {
 // A WAVE file packed as it is, as bank creation has always taken them.
 Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Reporter& report) {
   auto source = FileSource::Open(file);
-  if (!source) return Result<WaveInfo>::Error(ErrorKind::NotFound, Str("cannot be read: ", source.message()));
+  if (!source) return source.status().Prefixed("cannot be read: ");
   auto wave = ReadWave(*source);
   if (!wave) return wave.status();
   if (Status fits = CheckFitsBank(*wave); !fits) return Result<WaveInfo>(fits);
@@ -24,17 +24,15 @@ Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Report
   return wave;
 }
 
-// Reads one candidate's name and header; Error names the file.
+// Reads one candidate's name and header; a failure names the file, in its message and Where.
 Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const NumberedName& split,
                                 const CreateOptions& options, const BankTemplate& like,
                                 const Reporter& report) {
   const std::string where = file.string() + ": ";
   auto number = ParseSoundNumber(split.NumberText);
   if (!number)
-    return number.status()
-        .Prefixed(where)
-        .Suffixed("; rename it to <number>_<name>.wav, e.g. 3_bell.wav")
-        .At({file.string()});
+    return number.status().Prefixed(where).Suffixed(
+        "; rename it to <number>_<name>.wav, e.g. 3_bell.wav");
   Wav2Entry sound;
   sound.Index = *number;
   sound.FileName = file.filename().string();
@@ -76,7 +74,7 @@ Status ConvertSounds(const std::filesystem::path& folder, Wav2Entries& sounds,
     auto converted = ConvertSound(*sound.Convert, sound.ConvertTo, [&](std::span<const std::uint8_t> bytes) {
       return scratch.Append(bytes);
     });
-    if (!converted) return converted.status().Prefixed(where);
+    if (!converted) return converted.status().Prefixed(where).At({(folder / sound.FileName).string()});
     converted->Format.ApplyTo(sound.Header);
     sound.Header.DataSize = converted->DataSize;
     sound.DataOffset = start;
@@ -90,12 +88,15 @@ Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound,
   if (sound.Convert) return out.CopyFrom(*scratch, sound.DataOffset, sound.Header.DataSize);
   const std::filesystem::path file = folder / sound.FileName;
   auto source = FileSource::Open(file);
-  if (!source) return Status::Error(ErrorKind::Io, Str(file.string(), ": cannot be read any more: ", source.message()));
+  if (!source)
+    return Status::Error(ErrorKind::Io, Str(file.string(), ": cannot be read any more: ", source.message()),
+                         source.where());
   const std::uint64_t end = sound.DataOffset + sound.Header.DataSize;
   if (source->Size() < end)
     return Status::Error(ErrorKind::ChangedOnDisk,
                          Str(file.string(), ": changed while the bank was being made: it is now ",
-                             source->Size(), " bytes long, but its samples ran to byte ", end));
+                             source->Size(), " bytes long, but its samples ran to byte ", end),
+                         {file.string()});
   return out.CopyFrom(source->File(), sound.DataOffset, sound.Header.DataSize);
 }
 
@@ -113,13 +114,14 @@ Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Crea
     const auto split = SplitNumberedName(it->path().filename(), which);
     if (!split) continue;
     auto sound = ReadCandidate(it->path(), *split, options, like, report);
-    if (!sound) return Sounds(sound.status());
+    if (!sound) return Sounds(sound.status().At({it->path().string()}));
     sounds.push_back(std::move(*sound));
   }
   if (ec)
     return Sounds::Error(ErrorKind::NotFound,
                          Str("cannot list the folder ", folder.string(), ": ", ec.message(),
-                             "; export a bank into it first"));
+                             "; export a bank into it first"),
+                         {folder.string()});
   return sounds;
 }
 

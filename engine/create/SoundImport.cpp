@@ -78,7 +78,7 @@ Status CheckFitsBank(const WaveInfo& wave) {
 Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Reporter& report) {
   auto source = FileSource::Open(file);
   if (!source)
-    return Result<SoundFile>::Error(ErrorKind::NotFound, Str("cannot be read: ", source.message()));
+    return source.status().Prefixed("cannot be read: ");
   auto type = IdentifyAudioFile(*source);
   if (!type) return Result<SoundFile>(type.status());
   SoundFile sound{file, type->Container, std::nullopt};

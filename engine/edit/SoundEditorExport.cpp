@@ -10,10 +10,11 @@
 namespace Orvane {
 namespace {
 
-Where ExportPlace(const std::filesystem::path& file, std::uint32_t index) {
+// `failure` as the reason sound `index` was not exported into `file`.
+Status ExportFailure(const Status& failure, std::uint32_t index, const std::filesystem::path& file) {
   Where where = InFile(file);
   where.Sound = index;
-  return where;
+  return failure.Prefixed(Str("cannot export sound ", index, ": ")).At(where);
 }
 
 }  // namespace
@@ -45,9 +46,7 @@ Result<AtomicFile> CSoundEditor::WriteExport(std::uint32_t index,
   if (!samples) return Result<AtomicFile>(samples.status().Prefixed("cannot export: "));
   const TbSoundEntry& entry = Entry(index).Entry;
   const std::filesystem::path file = folder / ExportFileName(index, entry);
-  const auto fail = [&](const Status& s) {
-    return Result<AtomicFile>(s.Prefixed(Str("cannot export sound ", index, ": ")).At(ExportPlace(file, index)));
-  };
+  const auto fail = [&](const Status& s) { return Result<AtomicFile>(ExportFailure(s, index, file)); };
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec)
@@ -63,7 +62,7 @@ Result<AtomicFile> CSoundEditor::WriteExport(std::uint32_t index,
 Status CSoundEditor::ExportTo(std::uint32_t index, const std::filesystem::path& folder) {
   auto out = WriteExport(index, folder);
   if (!out) return out.status();
-  return out->Commit().Prefixed(Str("cannot export sound ", index, ": "));
+  return ExportFailure(out->Commit(), index, out->Target());
 }
 
 std::vector<Status> CSoundEditor::ExportEach(std::span<const std::uint32_t> indexes,
@@ -74,7 +73,7 @@ std::vector<Status> CSoundEditor::ExportEach(std::span<const std::uint32_t> inde
   for (std::size_t k = 0; k < indexes.size(); ++k) {
     auto out = WriteExport(indexes[k], folder);
     if (out) {
-      results[k] = out->Finish();
+      results[k] = ExportFailure(out->Finish(), indexes[k], out->Target());
       if (!results[k]) continue;
       written.push_back(std::move(*out));
       which.push_back(k);
@@ -84,7 +83,7 @@ std::vector<Status> CSoundEditor::ExportEach(std::span<const std::uint32_t> inde
   }
   const std::vector<Status> committed = AtomicFile::CommitAll(written);
   for (std::size_t w = 0; w < which.size(); ++w)
-    results[which[w]] = committed[w].Prefixed(Str("cannot export sound ", indexes[which[w]], ": "));
+    results[which[w]] = ExportFailure(committed[w], indexes[which[w]], written[w].Target());
   return results;
 }
 

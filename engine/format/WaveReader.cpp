@@ -32,9 +32,10 @@ Status Malformed(std::string reason, std::uint64_t at) {
   return Status::Error(ErrorKind::Damaged, std::move(reason), Where{{}, {}, at});
 }
 
-// A read that failed (a file that shrank, a system's refusal), in this reader's words.
-Status Unreadable(const Status& read, std::string reason) {
-  return Status::Error(read.kind(), std::move(reason), read.where());
+// A read that failed (a file that shrank, a system's refusal) of what starts at byte `at`, in
+// this reader's words.
+Status Unreadable(const Status& read, std::string reason, std::uint64_t at) {
+  return Status::Error(read.kind(), std::move(reason), Where{read.where().File, {}, at});
 }
 
 std::string ChunkPlace(const WaveChunk& chunk) {
@@ -49,7 +50,7 @@ Status ReadFormat(ByteSource& source, const WaveChunk& chunk, WaveInfo& info) {
   std::array<std::uint8_t, kExtensibleFormatSize> b{};
   const std::size_t want = std::min<std::uint32_t>(chunk.Size, kExtensibleFormatSize);
   if (Status read = source.ReadAt(chunk.Offset + kChunkHeaderSize, std::span(b.data(), want)); !read)
-    return Unreadable(read, Str(ChunkPlace(chunk), " runs past the end of the file"));
+    return Unreadable(read, Str(ChunkPlace(chunk), " runs past the end of the file"), chunk.Offset);
   info.FormatTag = LoadU16(&b[0]);
   info.NumChannels = LoadU16(&b[2]);
   info.SampleRateHz = LoadU32(&b[4]);
@@ -108,7 +109,7 @@ Result<WaveInfo> ReadWave(ByteSource& source) {
     }
     std::array<std::uint8_t, kChunkHeaderSize> head{};
     if (Status read = source.ReadAt(pos, head); !read)
-      return Unreadable(read, Str("the chunk header at byte ", pos, " cannot be read"));
+      return Unreadable(read, Str("the chunk header at byte ", pos, " cannot be read"), pos);
     WaveChunk chunk{Printable(&head[0]), pos, LoadU32(&head[4])};
     info.Chunks.push_back(chunk);
     const std::uint64_t body = pos + kChunkHeaderSize;

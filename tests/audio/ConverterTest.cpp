@@ -101,8 +101,7 @@ TEST(Converter, MixesToMonoAndSpreadsMono) {
                   std::abs(Sample16(spread.bytes, i) - Sample16(spread.bytes, i + 2)), 4) << i;
 
   auto refused = ConvertAll(MemorySource(22050, 3, 16, {0, 0, 0}), {22050, 16, 2});
-  EXPECT_EQ(refused.report.kind(), ErrorKind::Unsupported);
-  EXPECT_NE(refused.report.message().find("3 channels into 2"), std::string::npos);
+  EXPECT_EQ(refused.report.kind(), ErrorKind::Unsupported) << refused.report.message();
 }
 
 TEST(Converter, ResamplesToTheExpectedLengthAndPitch) {

@@ -164,7 +164,7 @@ TEST(Decoder, DamagedFilesFailOrDecodeShorter) {
       if (decoded) {
         EXPECT_LE(decoded->Samples.size(), wholeSamples * 11 / 10);
       } else {
-        EXPECT_FALSE(decoded.message().empty());
+        EXPECT_EQ(decoded.kind(), ErrorKind::Damaged) << decoded.message();
       }
       // Only the libraries' own faults need the child; this code must hold up without one.
       if (container == Container::Wave || container == Container::Mp3)
@@ -245,8 +245,7 @@ TEST(Decoder, EveryErrorKindCrossesFromTheChildAndNothingElseDoes) {
       EXPECT_EQ(opened.kind(), kind);
       EXPECT_EQ(opened.message(), "told so");
     } else {
-      EXPECT_EQ(opened.kind(), ErrorKind::Damaged);
-      EXPECT_NE(opened.message().find("malformed"), std::string::npos) << opened.message();
+      EXPECT_EQ(opened.kind(), ErrorKind::Damaged) << opened.message();
     }
   }
   EXPECT_EQ(kinds, static_cast<int>(ErrorKind::NoDevice) + 1) << "the kinds are numbered from 0";

@@ -92,9 +92,10 @@ TEST_F(BankLoad, ASecondBankReplacesTheFirstWhole) {
 
 TEST_F(BankLoad, ACountOfZeroEmptiesTheEditor) {
   ASSERT_TRUE(editor_.LoadBank(Write("a.sdt", MakeBank({{"a", {}}}))));
-  const Status s = editor_.LoadBank(Write("zero.sdt", Bytes(4, 0)));
-  EXPECT_FALSE(s);
-  EXPECT_NE(s.message().find("no sounds"), std::string::npos) << s.message();
+  const auto zero = Write("zero.sdt", Bytes(4, 0));
+  const Status s = editor_.LoadBank(zero);
+  EXPECT_EQ(s.kind(), ErrorKind::NoSounds);
+  EXPECT_EQ(s.where(), Where{zero.string()});
   EXPECT_EQ(editor_.Count(), 0u);
   EXPECT_TRUE(editor_.FileBytes().empty());
   EXPECT_EQ(editor_.FileSize(), 0u);
@@ -108,18 +109,18 @@ TEST_F(BankLoad, RefusedFilesKeepTheBankLoadedBefore) {
   tf::PutU32(hugeCount, 0, 0xFFFFFFFF);
   const struct {
     std::filesystem::path path;
-    const char* reason;
+    ErrorKind kind;
   } cases[] = {
-      {dir_.Path() / "missing.sdt", "No such file"},
-      {Write("short.sdt", Bytes{1, 0, 0}), "too short"},
-      {Write("count.sdt", hugeCount), "offset table"},
-      {dir_.Path(), ""},  // a folder
+      {dir_.Path() / "missing.sdt", ErrorKind::NotFound},
+      {Write("short.sdt", Bytes{1, 0, 0}), ErrorKind::NotABank},
+      {Write("count.sdt", hugeCount), ErrorKind::NotABank},
+      {dir_.Path(), ErrorKind::Io},  // a folder
   };
   for (const auto& c : cases) {
     const Status s = editor_.LoadBank(c.path);
-    EXPECT_FALSE(s) << c.path;
+    EXPECT_EQ(s.kind(), c.kind) << c.path;
+    EXPECT_EQ(s.where(), Where{c.path.string()}) << c.path;
     EXPECT_NE(s.message().find(c.path.string()), std::string::npos) << s.message();
-    EXPECT_NE(s.message().find(c.reason), std::string::npos) << s.message();
     ASSERT_EQ(editor_.Count(), 1u);
     EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), "keep");
     auto data = editor_.SampleData(0);
@@ -146,13 +147,17 @@ TEST_F(BankLoad, EntriesPastTheEndAreListedButRefused) {
   tf::PutU32(file, 4 + 4 * 3, 0xFFFFFFF8);    // a header far past the end
   tf::PutU32(file, 4 + 4 * 4, static_cast<std::uint32_t>(file.size() - 4));  // cut off
 
-  ASSERT_TRUE(editor_.LoadBank(Write("damaged.sdt", file)));
+  const auto path = Write("damaged.sdt", file);
+  ASSERT_TRUE(editor_.LoadBank(path));
   ASSERT_EQ(editor_.Count(), 5u);
   EXPECT_FALSE(editor_.Entry(0).Damaged());
   EXPECT_TRUE(editor_.SampleData(0));
+  const std::uint32_t headerAt[] = {24, 68, 112, 0xFFFFFFF8, 152};
   for (std::uint32_t i = 1; i < 5; ++i) {
     EXPECT_TRUE(editor_.Entry(i).Damaged()) << i;
-    EXPECT_FALSE(editor_.SampleData(i)) << i;
+    const auto samples = editor_.SampleData(i);
+    EXPECT_EQ(samples.kind(), ErrorKind::Damaged) << i;
+    EXPECT_EQ(samples.where(), (Where{path.string(), i, headerAt[i]})) << i;
     EXPECT_FALSE(editor_.BuildPlayImage(i)) << i;
   }
   EXPECT_NE(editor_.Entry(2).Damage.find("sample data"), std::string::npos);

@@ -79,8 +79,9 @@ TEST_F(CreateLike, WhatTheOldBankCannotGiveIsReported) {
   EXPECT_EQ(Create(0).HeaderSize, 40u);
   EXPECT_NE(lines_.find("HeaderSize of 1000"), std::string::npos) << lines_;
   fs::remove(dir_ / "old.sdt");
-  EXPECT_EQ(editor_.CreateBankFrom(dir_ / "out", dir_ / "x.sdt", {false, {}, dir_ / "old.sdt"}, report_).kind(),
-            ErrorKind::NotFound);
+  const Status missing = editor_.CreateBankFrom(dir_ / "out", dir_ / "x.sdt", {false, {}, dir_ / "old.sdt"}, report_);
+  EXPECT_EQ(missing.kind(), ErrorKind::NotFound);
+  EXPECT_EQ(missing.where(), Where{(dir_ / "old.sdt").string()});
   EXPECT_FALSE(fs::exists(dir_ / "x.sdt"));
 }
 

@@ -73,17 +73,17 @@ TEST_F(Export, HostileNamesNeverLeaveTheFolder) {
 TEST_F(Export, RefusesWhatItCannotDoAndSaysWhy) {
   Load({{"a", tf::Samples(10)}});
   Status past = editor_.Export(1);
-  EXPECT_FALSE(past);
-  EXPECT_NE(past.message().find("no sound 1"), std::string::npos) << past.message();
+  EXPECT_EQ(past.kind(), ErrorKind::NotFound);
+  EXPECT_EQ(past.where(), (Where{(dir_ / "bank.sdt").string(), 1, {}}));
   EXPECT_FALSE(fs::exists(dir_ / "output"));
 
   tf::WriteFile(dir_ / "output", Bytes(1));  // a file where the folder should be
   Status blocked = editor_.Export(0);
-  EXPECT_FALSE(blocked);
-  EXPECT_NE(blocked.message().find("0_a.wav"), std::string::npos) << blocked.message();
+  EXPECT_EQ(blocked.kind(), ErrorKind::Io);
+  EXPECT_EQ(blocked.where(), (Where{(fs::current_path() / "output" / "0_a.wav").string(), 0, {}}));
 
   CSoundEditor empty;
-  EXPECT_FALSE(empty.Export(0));
+  EXPECT_EQ(empty.Export(0).kind(), ErrorKind::NotFound);
 }
 
 }  // namespace

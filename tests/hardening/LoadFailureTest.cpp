@@ -39,6 +39,7 @@ TEST(LoadFailure, ABankBeyondTheMemoryLimitIsRefusedAndTheOldOneStays) {
     ASSERT_EQ(::setrlimit(RLIMIT_AS, &limit), 0);
     const Status loaded = editor.LoadBank(dir / "huge.sdt");
     EXPECT_EQ(loaded.kind(), ErrorKind::TooLarge) << loaded.message();
+    EXPECT_EQ(loaded.where(), Where{(dir / "huge.sdt").string()});
     EXPECT_NE(loaded.message().find("huge.sdt"), std::string::npos) << loaded.message();
     ASSERT_EQ(editor.Count(), 1u);
     EXPECT_EQ(editor.Entry(0).Entry.NameBytes(), "kept");

@@ -55,7 +55,9 @@ TEST(SafeWrite, ALinkIsWrittenThroughAndStaysALink) {
 
   fs::create_symlink("loop-b", dir / "loop-a");
   fs::create_symlink("loop-a", dir / "loop-b");
-  EXPECT_EQ(WriteWhole(dir / "loop-a", fresh).kind(), ErrorKind::Io);
+  const Status loop = WriteWhole(dir / "loop-a", fresh);
+  EXPECT_EQ(loop.kind(), ErrorKind::Io);
+  EXPECT_EQ(loop.where(), Where{(dir / "loop-a").string()});
 
   EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"chain.sdt", "dangling.sdt", "links", "loop-a",
                                                   "loop-b", "new.sdt", "real.sdt"}));
@@ -123,6 +125,7 @@ TEST(SafeWrite, AFailedExportLeavesTheEarlierFileWhole) {
   const Bytes earlier = ReadFile(disk / "0_big.wav");
   const Status again = editor.ExportTo(0, disk.Path());
   EXPECT_EQ(again.kind(), ErrorKind::Io);
+  EXPECT_EQ(again.where().File, (disk / "0_big.wav").string());
   EXPECT_EQ(again.where().Sound, 0u);
   EXPECT_EQ(ReadFile(disk / "0_big.wav"), earlier);
   EXPECT_EQ(Names(disk.Path()), std::vector<std::string>{"0_big.wav"});

@@ -22,7 +22,9 @@ TEST(SaveFailure, AFullDiskKeepsTheTargetAndEveryEdit) {
   ASSERT_TRUE(editor.Replace(0, dir / "big.wav", ReplaceFormat::FilesOwn));
   ASSERT_TRUE(editor.SetFields(0, {"bigger"}));
 
-  EXPECT_EQ(editor.Save(disk / "bank.sdt").kind(), ErrorKind::Io);
+  const Status full = editor.Save(disk / "bank.sdt");
+  EXPECT_EQ(full.kind(), ErrorKind::Io);
+  EXPECT_EQ(full.where().File, (disk / "bank.sdt").string());
   EXPECT_EQ(ReadFile(disk / "bank.sdt"), bank);
   EXPECT_EQ(std::distance(fs::directory_iterator(disk.Path()), {}), 1) << "no temporary left";
   EXPECT_TRUE(editor.IsModified());

@@ -99,29 +99,33 @@ TEST_F(Play, ThePlayPositionShowsOnTheSoundWhoseSamplesPlay) {
 TEST_F(Play, RefusesIndexesItCannotReadWithAReasonAndPlaysNothing) {
   Bytes file = MakeBank({Sound(Samples(100, 1)), Sound(Samples(100, 2))});
   file.resize(file.size() - 10);  // the second sound's data runs past the end
-  ASSERT_TRUE(editor_.LoadBank(WriteBank("cut.sdt", file)));
+  const auto bank = WriteBank("cut.sdt", file);
+  ASSERT_TRUE(editor_.LoadBank(bank));
   const struct {
     std::uint32_t Index;
-    const char* Reason;
-  } refused[] = {{1, "sound 1 is damaged"}, {2, "no sound 2"}, {0xFFFFFFFF, "no sound 4294967295"}};
+    ErrorKind Kind;
+    std::optional<std::uint64_t> Offset;  // of a damaged sound's header
+  } refused[] = {{1, ErrorKind::Damaged, 152}, {2, ErrorKind::NotFound, {}}, {0xFFFFFFFF, ErrorKind::NotFound, {}}};
   for (const auto& c : refused) {
     const Status played = editor_.Play(c.Index);
-    EXPECT_FALSE(played);
-    EXPECT_NE(played.message().find(c.Reason), std::string::npos) << played.message();
+    EXPECT_EQ(played.kind(), c.Kind) << c.Index;
+    EXPECT_EQ(played.where(), (Where{bank.string(), c.Index, c.Offset})) << c.Index;
   }
   editor_.Clear();
-  EXPECT_FALSE(editor_.Play(0));
+  EXPECT_EQ(editor_.Play(0).kind(), ErrorKind::NotFound);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "out.raw")) << "a device was opened";
 }
 
 TEST_F(Play, ASoundTheOutputRefusesIsNamedAndTheDefaultSoundPlays) {
   SoundSpec fourBit = Sound(Samples(100));
   fourBit.BitsPerSample = 4;
-  ASSERT_TRUE(editor_.LoadBank(WriteBank("four.sdt", MakeBank({fourBit}))));
+  const auto bank = WriteBank("four.sdt", MakeBank({fourBit}));
+  ASSERT_TRUE(editor_.LoadBank(bank));
   int defaultSounds = 0;
   SetDefaultSound([&] { ++defaultSounds; });
   const Status played = editor_.Play(0);
-  EXPECT_FALSE(played);
+  EXPECT_EQ(played.kind(), ErrorKind::Unsupported);
+  EXPECT_EQ(played.where(), (Where{bank.string(), 0, {}}));
   EXPECT_NE(played.message().find("sound 0 (4-bit, 1 channel, 22050 Hz)"), std::string::npos)
       << played.message();
   EXPECT_EQ(defaultSounds, 1);
