@@ -1,6 +1,8 @@
 #pragma once
 // A decoded sound, read front to back as 32-bit float frames.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -12,12 +14,15 @@ namespace Orvane::Audio {
 inline constexpr unsigned kMaxSourceChannels = 256;
 
 struct SourceInfo {
-  double RateHz = 0;        // hertz, as the file declares it
+  double RateHz = 0;      // as the file declares it
   unsigned Channels = 0;  // at least 1
   // Precision of the decoded samples: 8, 16, 24 or 32 for integer PCM, 32 for float and for
   // lossy encodings (they decode to float), 64 for double. Decides whether dither is needed.
   unsigned Bits = 0;
   std::string Encoding;  // for the user: "16-bit", "24-bit", "32-bit float", "MP3", "Vorbis", ...
+  // The length the file declares, to show before decoding; nothing when it does not say. Only
+  // decoding tells the real length: nothing is sized from this.
+  std::optional<std::uint64_t> Frames = {};
 };
 
 class FloatSource {

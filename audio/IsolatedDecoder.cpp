@@ -23,8 +23,11 @@ struct RecordHeader {
   std::uint32_t Size = 0;  // bytes that follow
 };
 
-// Rate, channels, bits, then the encoding's text.
-constexpr std::size_t kInfoFixedBytes = sizeof(double) + 2 * sizeof(std::uint32_t);
+// Rate, channels, bits, the declared frames (kUnknownFrames when not declared), then the
+// encoding's text.
+constexpr std::size_t kInfoFixedBytes =
+    sizeof(double) + 2 * sizeof(std::uint32_t) + sizeof(std::uint64_t);
+constexpr std::uint64_t kUnknownFrames = UINT64_MAX;
 constexpr std::size_t kMaxEncodingBytes = 64;
 // Kind, then the message.
 constexpr std::size_t kMaxMessageBytes = 4096;
@@ -96,6 +99,7 @@ int SendDecoded(const SourceOpener& open, ChildPipe& pipe) {
   Append(infoRecord, info.RateHz);
   Append(infoRecord, static_cast<std::uint32_t>(info.Channels));
   Append(infoRecord, static_cast<std::uint32_t>(info.Bits));
+  Append(infoRecord, info.Frames.value_or(kUnknownFrames));
   AppendText(infoRecord, info.Encoding, kMaxEncodingBytes);
   if (!Send(pipe, Record::Info, infoRecord)) return kParentGone;
 
@@ -231,6 +235,9 @@ Status IsolatedSource::ReceiveInfo() {
   info_.RateHz = Take<double>(*payload, 0);
   info_.Channels = Take<std::uint32_t>(*payload, sizeof(double));
   info_.Bits = Take<std::uint32_t>(*payload, sizeof(double) + sizeof(std::uint32_t));
+  if (const auto frames = Take<std::uint64_t>(*payload, sizeof(double) + 2 * sizeof(std::uint32_t));
+      frames != kUnknownFrames)
+    info_.Frames = frames;
   info_.Encoding.assign(payload->begin() + kInfoFixedBytes, payload->end());
   if (Status valid = CheckSourceInfo(info_); !valid) return Fail(valid);
   return Status::Ok();

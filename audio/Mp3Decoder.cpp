@@ -115,6 +115,9 @@ Status Mp3Source::Open(const std::filesystem::path& path) {
   info_.Channels = static_cast<unsigned>(format_.Channels);
   info_.Bits = 32;
   info_.Encoding = "MP3";
+  // From a Xing header or the file's size: an estimate, as good as the file allows unscanned.
+  if (const off_t length = mpg123_length(handle_.get()); length > 0)
+    info_.Frames = static_cast<std::uint64_t>(length);
   return Status::Ok();
 }
 

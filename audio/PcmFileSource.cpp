@@ -61,7 +61,8 @@ Result<std::unique_ptr<FloatSource>> OpenPcmFileSource(const std::filesystem::pa
     return Opened::Error(ErrorKind::ChangedOnDisk,
                          Str("the file is ", input->Size(), " bytes long now, too short for its samples"));
   SourceInfo info{layout.RateHz, layout.Channels, layout.Bits,
-                  layout.Float ? Str(layout.Bits, "-bit float") : Str(layout.Bits, "-bit")};
+                  layout.Float ? Str(layout.Bits, "-bit float") : Str(layout.Bits, "-bit"),
+                  layout.Size / (layout.Bits / 8 * layout.Channels)};
   return std::unique_ptr<FloatSource>(std::make_unique<PcmFileSource>(std::move(*input), layout, std::move(info)));
 }
 

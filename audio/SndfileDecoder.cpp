@@ -152,6 +152,7 @@ Status SndfileSource::Open(const std::filesystem::path& path, Container containe
   info_.Channels = static_cast<unsigned>(sf.channels);
   info_.Bits = encoding->Bits;
   info_.Encoding = encoding->Name;
+  if (sf.frames > 0 && sf.frames != SF_COUNT_MAX) info_.Frames = static_cast<std::uint64_t>(sf.frames);
   return Status::Ok();
 }
 

@@ -1,5 +1,6 @@
 // replace, set, insert and remove: each loads a bank, makes one edit and saves it, over the bank
 // or into --output, atomically. Nothing is written unless the edit and the save both succeed.
+// replace --from replaces many sounds as one edit, and writes nothing when none changed.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,7 +22,11 @@ struct SaveTarget {
 
 using Edit = std::function<Result<EditOutcome>(CSoundEditor&)>;
 
-int RunEdit(const SaveTarget& target, const Edit& edit) {
+// What an edit that changed nothing does: saves all the same (an edit of one sound, so that the
+// command's output is the bank), or leaves the bank alone (a batch that found nothing to do).
+enum class Unchanged { Save, Skip };
+
+int RunEdit(const SaveTarget& target, const Edit& edit, Unchanged unchanged = Unchanged::Save) {
   CSoundEditor editor;
   if (!LoadBankOrReport(editor, target.Bank)) return 1;
   auto outcome = edit(editor);
@@ -29,13 +34,20 @@ int RunEdit(const SaveTarget& target, const Edit& edit) {
     PrintError(Str(target.Bank.string(), ": ", outcome.message()));
     return 1;
   }
+  std::string details;
+  for (const std::string& line : outcome->Details) details += line + "\n";
+  if (unchanged == Unchanged::Skip && outcome->Rows.Rows.empty())
+    return WriteToStdout(Str(details, outcome->Summary, "; ", target.Bank.string(),
+                             " is left as it was\n"))
+               ? 0
+               : 1;
   const std::filesystem::path out = target.Output.value_or(target.Bank);
   if (Status saved = editor.Save(out, {target.Force}); !saved) {
     PrintError(saved.kind() == ErrorKind::ChangedOnDisk ? saved.message() + " (--force)"
                                                         : saved.message());
     return 1;
   }
-  return WriteToStdout(Str(outcome->Summary, "; saved ", out.string(), "\n")) ? 0 : 1;
+  return WriteToStdout(Str(details, outcome->Summary, "; saved ", out.string(), "\n")) ? 0 : 1;
 }
 
 void AddSaveOptions(CLI::App& command, SaveTarget& target) {
@@ -47,9 +59,14 @@ void AddSaveOptions(CLI::App& command, SaveTarget& target) {
 
 struct ReplaceOptions {
   SaveTarget Target;
-  std::uint32_t Index = 0;
-  std::filesystem::path File;
+  std::optional<std::uint32_t> Index;
+  std::optional<std::filesystem::path> File;
+  std::optional<std::filesystem::path> From;
   bool KeepFormat = false;
+
+  ReplaceFormat Format() const {
+    return KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn;
+  }
 };
 
 struct SetOptions {
@@ -78,16 +95,33 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
   CLI::App* command = app.add_subcommand(
       "replace", "Replace a sound's samples with an audio file, keeping its name and fields");
   AddSaveOptions(*command, replace->Target);
-  command->add_option("INDEX", replace->Index, "The sound to replace")->required();
-  command->add_option("FILE", replace->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF")
-      ->required();
+  CLI::Option* index = command->add_option("INDEX", replace->Index, "The sound to replace");
+  CLI::Option* file =
+      command->add_option("FILE", replace->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF");
+  command
+      ->add_option("--from", replace->From,
+                   "Replace every sound that a file <index>_<name>.<ext> of DIR names, as one edit")
+      ->type_name("DIR")
+      ->excludes(index)
+      ->excludes(file);
   command->add_flag("--keep-format", replace->KeepFormat,
                     "Keep the file's own format instead of converting to the sound's");
   command->callback([replace, &exitCode] {
+    if (replace->From) {
+      exitCode = RunEdit(
+          replace->Target,
+          [&](CSoundEditor& editor) -> Result<EditOutcome> {
+            auto found = FindReplacements(*replace->From, editor.Count());
+            if (!found) return found.status();
+            return editor.ReplaceMany(*found, replace->Format(), ReportToTool);
+          },
+          Unchanged::Skip);
+      return;
+    }
+    if (!replace->Index || !replace->File)
+      throw CLI::ValidationError("give INDEX and FILE, or --from DIR");
     exitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
-      return editor.Replace(replace->Index, replace->File,
-                            replace->KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn,
-                            ReportToTool);
+      return editor.Replace(*replace->Index, *replace->File, replace->Format(), ReportToTool);
     });
   });
 

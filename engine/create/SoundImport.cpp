@@ -139,9 +139,40 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
   if (steps.empty()) steps.push_back("decoded");
   std::string how;
   for (const std::string& step : steps) how += (how.empty() ? "" : ", ") + step;
-  sound.Note = Str(RateText(source.RateHz), ' ', source.Encoding, ' ',
-                   ChannelsText(source.Channels), " -> ", FormatText(sound.Format), " (", how, ")");
+  sound.Note = Str(ConversionText(source, sound.Format), " (", how, ")");
   return sound;
+}
+
+Result<Audio::SourceInfo> ProbeSound(const SoundFile& file) {
+  auto source = OpenSource(file);
+  if (!source) return source.status();
+  return (*source)->Info();
+}
+
+std::string ConversionText(const Audio::SourceInfo& source, const SoundFormat& target) {
+  return Str(RateText(source.RateHz), ' ', source.Encoding, ' ', ChannelsText(source.Channels),
+             " -> ", FormatText(target));
+}
+
+Result<bool> HoldsSamples(const SoundFile& file, const SoundFormat& format,
+                          std::span<const std::uint8_t> samples) {
+  if (!file.Fits) return false;
+  const SoundFormat own = FormatOfWave(*file.Wave);
+  if (WholeHzOfStoredRate(own.SampleRate) != WholeHzOfStoredRate(format.SampleRate) ||
+      own.BitsPerSample != format.BitsPerSample || own.NumChannels != format.NumChannels ||
+      file.Wave->DataSize != samples.size())
+    return false;
+  auto source = FileSource::Open(file.Path);
+  if (!source) return source.status().Prefixed("cannot be read any more: ");
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  std::vector<std::uint8_t> chunk(std::min(kChunk, samples.size()));
+  for (std::size_t done = 0; done < samples.size(); done += chunk.size()) {
+    chunk.resize(std::min(kChunk, samples.size() - done));
+    if (Status read = source->ReadAt(file.Wave->DataOffset + done, chunk); !read) return read;
+    if (!std::equal(chunk.begin(), chunk.end(), samples.begin() + static_cast<std::ptrdiff_t>(done)))
+      return false;
+  }
+  return true;
 }
 
 Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,

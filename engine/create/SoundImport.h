@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "AudioContainer.h"
 #include "Converter.h"
+#include "FloatSource.h"
 #include "Reporter.h"
 #include "SoundFormat.h"
 #include "Status.h"
@@ -72,6 +74,19 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
 // it is, already in that format, copied byte for byte; anything else converted.
 Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
                                      const Audio::PcmSink& sink);
+
+// What `file` declares before it is decoded: its rate, channels, precision, encoding and, where
+// it says, its length. Plain WAVE samples are read here; anything else in a child process that
+// only opens the file.
+Result<Audio::SourceInfo> ProbeSound(const SoundFile& file);
+
+// "44100 Hz 24-bit stereo -> 22050 Hz 16-bit stereo": what a conversion makes of a sound.
+std::string ConversionText(const Audio::SourceInfo& source, const SoundFormat& target);
+
+// True when `file` holds `samples` exactly as a sound of `format` holds them: a PCM WAVE file of
+// that format, as export writes it (whole hertz), with the same sample bytes.
+Result<bool> HoldsSamples(const SoundFile& file, const SoundFormat& format,
+                          std::span<const std::uint8_t> samples);
 
 // "<name>: <note>" as a note, and a warning when samples were clipped.
 void ReportConversion(const Reporter& report, const std::string& name,

@@ -4,19 +4,24 @@
 
 namespace Orvane {
 
-SoundChanged::SoundChanged(std::string name, std::uint32_t index, SoundSlot before,
-                           SoundSlot after)
-    : BankChange(std::move(name)), index_(index), before_(std::move(before)),
-      after_(std::move(after)) {}
+SoundsChanged::SoundsChanged(std::string name, std::vector<Exchange> exchanges)
+    : BankChange(std::move(name)), exchanges_(std::move(exchanges)) {}
 
-RowChange SoundChanged::Apply(std::vector<SoundSlot>& sounds) const {
-  sounds[index_] = after_;
-  return {RowChange::Kind::Changed, {index_}};
+RowChange SoundsChanged::Rows() const {
+  RowChange rows{RowChange::Kind::Changed, {}};
+  rows.Rows.reserve(exchanges_.size());
+  for (const Exchange& e : exchanges_) rows.Rows.push_back(e.Index);
+  return rows;
 }
 
-RowChange SoundChanged::Revert(std::vector<SoundSlot>& sounds) const {
-  sounds[index_] = before_;
-  return {RowChange::Kind::Changed, {index_}};
+RowChange SoundsChanged::Apply(std::vector<SoundSlot>& sounds) const {
+  for (const Exchange& e : exchanges_) sounds[e.Index] = e.After;
+  return Rows();
+}
+
+RowChange SoundsChanged::Revert(std::vector<SoundSlot>& sounds) const {
+  for (const Exchange& e : exchanges_) sounds[e.Index] = e.Before;
+  return Rows();
 }
 
 SoundInserted::SoundInserted(std::string name, std::uint32_t index, SoundSlot sound)

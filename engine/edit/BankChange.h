@@ -30,16 +30,21 @@ class BankChange {
   std::string name_;
 };
 
-// One sound's header or samples exchanged for others.
-class SoundChanged final : public BankChange {
+// Sounds' headers or samples exchanged for others, as one edit however many there are.
+class SoundsChanged final : public BankChange {
  public:
-  SoundChanged(std::string name, std::uint32_t index, SoundSlot before, SoundSlot after);
+  struct Exchange {
+    std::uint32_t Index = 0;
+    SoundSlot Before, After;
+  };
+  // `exchanges`: ascending by index, each index once.
+  SoundsChanged(std::string name, std::vector<Exchange> exchanges);
   RowChange Apply(std::vector<SoundSlot>& sounds) const override;
   RowChange Revert(std::vector<SoundSlot>& sounds) const override;
 
  private:
-  std::uint32_t index_;
-  SoundSlot before_, after_;
+  RowChange Rows() const;
+  std::vector<Exchange> exchanges_;
 };
 
 class SoundInserted final : public BankChange {

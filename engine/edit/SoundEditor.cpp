@@ -26,7 +26,7 @@ Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
   history_.Clear();
   lastLayout_.reset();
   peaks_.Clear();
-  SoundsChanged();
+  FollowSounds();
   offsetsStale_ = false;  // as the file has them
   plannedSize_ = m_FileSize;
   return Status::Ok();
@@ -41,10 +41,10 @@ void CSoundEditor::Clear() {
   history_.Clear();
   lastLayout_.reset();
   peaks_.Clear();
-  SoundsChanged();
+  FollowSounds();
 }
 
-void CSoundEditor::SoundsChanged() {
+void CSoundEditor::FollowSounds() {
   m_Count = static_cast<std::uint32_t>(m_Entries.size());
   offsetsStale_ = true;
 }
@@ -134,36 +134,17 @@ std::uint64_t CSoundEditor::RoomFor(std::uint64_t replacedBytes) const {
 Result<EditOutcome> CSoundEditor::Commit(std::unique_ptr<BankChange> change, std::string summary) {
   auto before = CurrentLayout();
   RowChange rows = change->Apply(m_Entries);
-  SoundsChanged();
+  FollowSounds();
   auto plan = Plan();
   if (!plan) {
     change->Revert(m_Entries);
-    SoundsChanged();
+    FollowSounds();
     return Result<EditOutcome>(plan.status().At({path_.string()}));
   }
   ShowPlan(*plan);
   history_.Record(std::move(change));
   lastLayout_ = std::move(before);
   return EditOutcome{std::move(rows), std::move(summary)};
-}
-
-Result<EditOutcome> CSoundEditor::Replace(std::uint32_t index, const std::filesystem::path& file,
-                                          ReplaceFormat format, const Reporter& report) {
-  auto sound = SoundAt(index);
-  if (!sound) return Result<EditOutcome>(sound.status());
-  FormatRequest request;
-  if (format == ReplaceFormat::SoundsOwn) {
-    auto own = OwnFormatOf(index, *sound);
-    if (!own) return Result<EditOutcome>(own.status().At({path_.string()}));
-    request = *own;
-  }
-  auto samples = BringSamples(file, request, RoomFor(sound->Element.Entry.DataSize), report);
-  if (!samples) return Result<EditOutcome>(samples.status().At({{}, index, {}}));
-  const std::string label = SoundLabel(index, sound->Element.Entry);
-  SoundSlot replaced = WithSamples(*sound, *samples);
-  return Commit(std::make_unique<SoundChanged>(Str("Replace sound ", index), index,
-                                               std::move(*sound), std::move(replaced)),
-                Str("Replaced sound ", label, " with ", file.filename().string()));
 }
 
 Result<EditOutcome> CSoundEditor::SetFields(std::uint32_t index, const FieldEdit& fields) {
@@ -175,8 +156,9 @@ Result<EditOutcome> CSoundEditor::SetFields(std::uint32_t index, const FieldEdit
   if (changed->Element.Entry == sound->Element.Entry)
     return EditOutcome{{RowChange::Kind::Changed, {}},
                        Str("Sound ", label, " already has those values; nothing changed")};
-  return Commit(std::make_unique<SoundChanged>(Str("Edit sound ", index), index,
-                                               std::move(*sound), std::move(*changed)),
+  return Commit(std::make_unique<SoundsChanged>(
+                    Str("Edit sound ", index),
+                    std::vector<SoundsChanged::Exchange>{{index, std::move(*sound), std::move(*changed)}}),
                 Str("Changed sound ", label));
 }
 
@@ -239,7 +221,7 @@ std::optional<RowChange> CSoundEditor::Step(bool back) {
   auto before = CurrentLayout();
   auto rows = back ? history_.Undo(m_Entries) : history_.Redo(m_Entries);
   if (!rows) return rows;
-  SoundsChanged();
+  FollowSounds();
   if (lastLayout_ && lastLayout_->State == history_.State() &&
       lastLayout_->Offsets.size() == m_Entries.size()) {
     for (std::size_t i = 0; i < m_Entries.size(); ++i)

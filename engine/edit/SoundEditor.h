@@ -14,6 +14,7 @@
 #include "BankCreator.h"
 #include "BankLayout.h"
 #include "EditHistory.h"
+#include "FolderReplace.h"
 #include "LoadedBank.h"
 #include "PeaksCache.h"
 #include "Reporter.h"
@@ -90,6 +91,14 @@ class CSoundEditor {
   Result<EditOutcome> Replace(std::uint32_t index, const std::filesystem::path& file,
                               ReplaceFormat format = ReplaceFormat::SoundsOwn,
                               const Reporter& report = ReportToConsole);
+  // Replaces the sound of each replacement (distinct indexes) from its file, as one edit; the
+  // files are read and converted on every core. A file that already holds what its sound holds
+  // leaves that sound as it is. Any file that fails fails the whole edit, naming the file.
+  Result<EditOutcome> ReplaceMany(std::span<const Replacement> replacements, ReplaceFormat format,
+                                  const Reporter& report = ReportToConsole);
+  // What each replacement would do, from the files' headers: without decoding, on every core.
+  std::vector<ReplacementPreview> PreviewReplacements(std::span<const Replacement> replacements,
+                                                      ReplaceFormat format) const;
   Result<EditOutcome> SetFields(std::uint32_t index, const FieldEdit& fields);
   Result<EditOutcome> Insert(std::uint32_t index, const std::filesystem::path& file,
                              const InsertOptions& options = {},
@@ -125,7 +134,7 @@ class CSoundEditor {
   Result<BankPlan> Plan() const;
   // After a change of the sounds: the count follows them, and their offsets are to be laid
   // out again when next asked for.
-  void SoundsChanged();
+  void FollowSounds();
   void RefreshOffsets() const;
   // Shows the offsets `plan` gives every sound; a damaged one keeps its table's.
   void ShowPlan(const BankPlan& plan) const;
@@ -140,6 +149,14 @@ class CSoundEditor {
   std::optional<RowChange> Step(bool back);
   Status CheckIndex(std::uint32_t index) const;
   Result<SoundSlot> SoundAt(std::uint32_t index) const;
+  // The format a file for sound `index` is brought to; the file's own format for FilesOwn.
+  Result<FormatRequest> RequestFor(std::uint32_t index, ReplaceFormat format) const;
+  // Sound `index` as it would be once replaced from `file`, brought in under `limit` bytes; runs
+  // on any thread, changing nothing.
+  Result<SoundsChanged::Exchange> PrepareReplacement(std::uint32_t index,
+                                                     const std::filesystem::path& file,
+                                                     ReplaceFormat format, std::uint64_t limit,
+                                                     const Reporter& report) const;
   std::uint64_t RoomFor(std::uint64_t replacedBytes) const;
   Status CheckSaveTarget(const std::filesystem::path& target, const SaveOptions& options) const;
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "BankChange.h"
 #include "Reporter.h"
@@ -38,6 +39,8 @@ struct InsertOptions {
 struct EditOutcome {
   RowChange Rows;       // empty when the edit changed nothing
   std::string Summary;  // one line saying what was done, e.g. "Replaced sound 3 (bell) with new.flac"
+  // For an edit of several sounds, a line for each sound it changed.
+  std::vector<std::string> Details = {};
 };
 
 // `text` as the bytes a bank stores; refused (Refused) with the reason when it is longer than
