@@ -1,5 +1,6 @@
 #include "BankSession.h"
 
+#include <algorithm>
 #include <exception>
 #include <numeric>
 #include <utility>
@@ -8,18 +9,41 @@
 #include "Text.h"
 
 namespace Orvane {
+namespace {
 
-BankSession::BankSession(CSoundEditor& editor, Reporter console)
-    : editor_(editor), console_(std::move(console)) {}
+// "; 1 warning (see Messages)", or nothing without warnings.
+std::string WarningsNote(int warnings) {
+  if (warnings == 0) return {};
+  return Str("; ", warnings, warnings == 1 ? " warning" : " warnings", " (see Messages)");
+}
+
+}  // namespace
+
+BankSession::BankSession(CSoundEditor& editor, Reporter console, MessageSink messages)
+    : editor_(editor), console_(std::move(console)), messages_(std::move(messages)) {}
 
 BankState BankSession::State() const {
   return {editor_.Loaded(), editor_.IsModified(), editor_.BankPath(), editor_.UndoName(),
           editor_.RedoName()};
 }
 
+std::filesystem::path BankSession::FolderStart() const {
+  return folderStart_.value_or(OutputFolder());
+}
+
+void BankSession::Log(ReportKind kind, const std::string& line,
+                      std::optional<std::uint32_t> sound) const {
+  console_(kind, line);
+  std::string text = line;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  messages_({std::chrono::system_clock::now(), sound, kind, std::move(text)});
+}
+
 CommandOutcome BankSession::Failed(const Status& failure) const {
-  console_(ReportKind::Warning, failure.message() + "\n");
-  return {failure, failure.message()};
+  Log(ReportKind::Warning, failure.message() + "\n", failure.where().Sound);
+  CommandOutcome outcome{failure, failure.message()};
+  outcome.Warnings = 1;
+  return outcome;
 }
 
 CommandOutcome BankSession::Open(const std::filesystem::path& bank) {
@@ -42,28 +66,58 @@ CommandOutcome BankSession::Save(const std::filesystem::path& target, bool force
   return {saved, Str("Saved ", target.string()), CommandOutcome::List::Offsets};
 }
 
-CommandOutcome BankSession::ExportSound(std::uint32_t index) {
+CommandOutcome BankSession::Export(const std::vector<std::uint32_t>& indexes) {
   const std::filesystem::path folder = OutputFolder();
-  if (Status exported = editor_.ExportTo(index, folder); !exported) return Failed(exported);
-  return {Status::Ok(), ExportSummary(index, editor_.Entry(index).Entry, folder)};
+  if (indexes.size() == 1) {
+    if (Status exported = editor_.ExportTo(indexes[0], folder); !exported) return Failed(exported);
+    return {Status::Ok(), ExportSummary(indexes[0], editor_.Entry(indexes[0]).Entry, folder)};
+  }
+  return ExportEach(indexes);
 }
 
 CommandOutcome BankSession::ExportAll() {
   if (editor_.Count() == 0) return {};
-  const std::filesystem::path folder = OutputFolder();
   std::vector<std::uint32_t> all(editor_.Count());
   std::iota(all.begin(), all.end(), 0u);
-  const std::vector<Status> results = editor_.ExportEach(all, folder);
-  for (const Status& exported : results)
-    if (!exported) console_(ReportKind::Warning, exported.message() + "\n");
-  return {Status::Ok(), ExportSummary(results, folder)};
+  return ExportEach(all);
+}
+
+CommandOutcome BankSession::ExportEach(const std::vector<std::uint32_t>& indexes) {
+  const std::filesystem::path folder = OutputFolder();
+  const std::vector<Status> results = editor_.ExportEach(indexes, folder);
+  CommandOutcome outcome{Status::Ok(), ExportSummary(results, folder)};
+  for (const Status& exported : results) {
+    if (exported) continue;
+    Log(ReportKind::Warning, exported.message() + "\n", exported.where().Sound);
+    ++outcome.Warnings;
+  }
+  return outcome;
+}
+
+std::optional<std::vector<std::filesystem::path>> BankSession::ExportForDrag(
+    const std::vector<std::uint32_t>& indexes, const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files;
+  const std::vector<Status> results = editor_.ExportEach(indexes, folder);
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
+    if (!results[i]) {
+      Log(ReportKind::Warning, results[i].message() + "\n", indexes[i]);
+      return std::nullopt;
+    }
+    files.push_back(folder / ExportFileName(indexes[i], editor_.Entry(indexes[i]).Entry));
+  }
+  return files;
 }
 
 CommandOutcome BankSession::Create(const std::filesystem::path& target) {
   // Bank creation's progress lines and warnings show on the status line as well.
   CommandOutcome outcome;
   const Reporter report = [&](ReportKind kind, const std::string& line) {
-    console_(kind, line);
+    if (kind == ReportKind::Progress) {
+      console_(kind, line);
+    } else {
+      Log(kind, line, std::nullopt);
+      if (kind == ReportKind::Warning) ++outcome.Warnings;
+    }
     outcome.Line = line.substr(0, line.find_last_not_of("\r\n") + 1);
   };
   Status created = Status::Ok();
@@ -86,44 +140,75 @@ CommandOutcome BankSession::Stop() {
   return {Status::Ok(), editor_.Stop() ? "Stopped the sound" : "No sound is playing"};
 }
 
-std::string BankSession::NameToCopy(std::uint32_t index) const {
-  return ExportStem(index, editor_.Entry(index).Entry);
+std::string BankSession::NamesToCopy(const std::vector<std::uint32_t>& indexes) const {
+  std::string names;
+  for (const std::uint32_t index : indexes)
+    names += Str(names.empty() ? "" : "\n", ExportStem(index, editor_.Entry(index).Entry));
+  return names;
 }
 
 template <typename Edit>
-CommandOutcome BankSession::ApplyEdit(const Edit& edit) {
+CommandOutcome BankSession::ApplyEdit(std::optional<std::uint32_t> sound, const Edit& edit) {
   int warnings = 0;
   const Reporter report = [&](ReportKind kind, const std::string& line) {
-    console_(kind, line);
+    Log(kind, line, sound);
     if (kind == ReportKind::Warning) ++warnings;
   };
   auto done = edit(report);
-  if (!done) return Failed(done.status());
-  CommandOutcome outcome{Status::Ok(), done->Summary, CommandOutcome::List::Rows, done->Rows};
-  if (warnings > 0)
-    *outcome.Line += Str("; ", warnings, warnings == 1 ? " warning" : " warnings", " on the console");
+  if (!done) {
+    CommandOutcome failed = Failed(done.status());
+    failed.Warnings += warnings;
+    return failed;
+  }
+  CommandOutcome outcome{Status::Ok(), done->Summary + WarningsNote(warnings),
+                         CommandOutcome::List::Rows, done->Rows};
+  outcome.Warnings = warnings;
   return outcome;
 }
 
 CommandOutcome BankSession::Replace(std::uint32_t index, const std::filesystem::path& file,
                                     ReplaceFormat format) {
-  return ApplyEdit(
-      [&](const Reporter& report) { return editor_.Replace(index, file, format, report); });
+  return ApplyEdit(index, [&](const Reporter& report) {
+    return editor_.Replace(index, file, format, report);
+  });
 }
 
 CommandOutcome BankSession::Insert(std::uint32_t at, const std::filesystem::path& file) {
   CommandOutcome outcome =
-      ApplyEdit([&](const Reporter& report) { return editor_.Insert(at, file, {}, report); });
+      ApplyEdit(at, [&](const Reporter& report) { return editor_.Insert(at, file, {}, report); });
   if (outcome.Result) outcome.Focus = at;
   return outcome;
 }
 
 CommandOutcome BankSession::Remove(std::vector<std::uint32_t> indexes) {
-  return ApplyEdit([&](const Reporter&) { return editor_.Remove(std::move(indexes)); });
+  return ApplyEdit(std::nullopt,
+                   [&](const Reporter&) { return editor_.Remove(std::move(indexes)); });
 }
 
 CommandOutcome BankSession::SetFields(std::uint32_t index, const FieldEdit& fields) {
-  return ApplyEdit([&](const Reporter&) { return editor_.SetFields(index, fields); });
+  return ApplyEdit(index, [&](const Reporter&) { return editor_.SetFields(index, fields); });
+}
+
+Result<std::vector<Replacement>> BankSession::FindReplacements(const std::filesystem::path& folder) {
+  folderStart_ = folder;
+  return Orvane::FindReplacements(folder, editor_.Count());
+}
+
+Result<std::vector<Replacement>> BankSession::MatchReplacements(
+    const std::vector<std::filesystem::path>& files) const {
+  return Orvane::MatchReplacements(files, editor_.Count());
+}
+
+std::vector<ReplacementPreview> BankSession::Preview(const std::vector<Replacement>& replacements,
+                                                     ReplaceFormat format) const {
+  return editor_.PreviewReplacements(replacements, format);
+}
+
+CommandOutcome BankSession::ReplaceMany(const std::vector<Replacement>& replacements,
+                                        ReplaceFormat format) {
+  return ApplyEdit(std::nullopt, [&](const Reporter& report) {
+    return editor_.ReplaceMany(replacements, format, report);
+  });
 }
 
 CommandOutcome BankSession::Step(const char* done, const std::optional<std::string>& name,

@@ -1,15 +1,18 @@
 #pragma once
 // Everything the main window does that is not a widget: it holds the engine it was handed, the
 // places its file dialogs start from, and turns each command into an outcome for the window to
-// show (the status line, how the list follows, a sound to focus). Failures and the engine's
-// notes go to the console as well. Tested without a window.
+// show (the status line, how the list follows, a sound to focus). Failures, conversion notes
+// and warnings go to the console and to the window's messages. Tested without a window.
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "BankChange.h"
+#include "FolderReplace.h"
 #include "Reporter.h"
 #include "SoundEditor.h"
 #include "Status.h"
@@ -31,7 +34,17 @@ struct CommandOutcome {
   List ListChange = List::Same;
   RowChange Rows = {};
   std::optional<std::uint32_t> Focus = {};  // the row to focus afterwards, by sound index
+  int Warnings = 0;  // warnings (failures among them) the command left in the messages
 };
+
+// A line for the window's messages: what the console shows, with when and for which sound.
+struct Message {
+  std::chrono::system_clock::time_point Time;
+  std::optional<std::uint32_t> Sound;
+  ReportKind Kind = ReportKind::Note;
+  std::string Text;  // one line, without its newline
+};
+using MessageSink = std::function<void(const Message& message)>;
 
 // What the window shows of the bank besides its rows.
 struct BankState {
@@ -43,8 +56,9 @@ struct BankState {
 
 class BankSession {
  public:
-  // `console` takes failures, conversion notes and warnings, and bank creation's progress.
-  BankSession(CSoundEditor& editor, Reporter console);
+  // `console` takes failures, conversion notes and warnings, and bank creation's progress;
+  // `messages` takes the same failures, notes and warnings.
+  BankSession(CSoundEditor& editor, Reporter console, MessageSink messages);
 
   const CSoundEditor& Editor() const { return editor_; }
   BankState State() const;
@@ -54,43 +68,70 @@ class BankSession {
   const std::optional<std::filesystem::path>& OpenStart() const { return openStart_; }
   const std::optional<std::filesystem::path>& AudioStart() const { return audioStart_; }
   void AudioFileChosen(const std::filesystem::path& file) { audioStart_ = file; }
+  // The folder last chosen to replace sounds from; the output folder before one was.
+  std::filesystem::path FolderStart() const;
 
   CommandOutcome Open(const std::filesystem::path& bank);
   // True when edits would be lost if the bank were put aside now.
   bool HasUnsavedEdits() const { return editor_.Loaded() && editor_.IsModified(); }
   // Saves over the file the bank came from; `force` overwrites what another program changed.
   CommandOutcome Save(const std::filesystem::path& target, bool force);
-  CommandOutcome ExportSound(std::uint32_t index);
+  // Writes the sounds into the output folder, as Export All writes them.
+  CommandOutcome Export(const std::vector<std::uint32_t>& indexes);
   CommandOutcome ExportAll();
+  // Writes the sounds into `folder` as Export writes them, for a drag, and answers the files;
+  // nothing when one could not be written (the reason goes to the messages).
+  std::optional<std::vector<std::filesystem::path>> ExportForDrag(
+      const std::vector<std::uint32_t>& indexes, const std::filesystem::path& folder);
   CommandOutcome Create(const std::filesystem::path& target);
 
   CommandOutcome Listen(std::uint32_t index);
   CommandOutcome Stop();
-  // What Copy Name puts on the clipboard: the file name Export writes, without ".wav".
-  std::string NameToCopy(std::uint32_t index) const;
+  // What Copy Name puts on the clipboard: the file names Export writes, without ".wav", one a
+  // line.
+  std::string NamesToCopy(const std::vector<std::uint32_t>& indexes) const;
 
   CommandOutcome Replace(std::uint32_t index, const std::filesystem::path& file,
                          ReplaceFormat format);
   CommandOutcome Insert(std::uint32_t at, const std::filesystem::path& file);
   CommandOutcome Remove(std::vector<std::uint32_t> indexes);
+  // The numbered audio files of a folder, or among dropped files, that replace sounds; the
+  // folder is remembered for the next dialog.
+  Result<std::vector<Replacement>> FindReplacements(const std::filesystem::path& folder);
+  Result<std::vector<Replacement>> MatchReplacements(
+      const std::vector<std::filesystem::path>& files) const;
+  std::vector<ReplacementPreview> Preview(const std::vector<Replacement>& replacements,
+                                          ReplaceFormat format) const;
+  // Replaces them all as one edit.
+  CommandOutcome ReplaceMany(const std::vector<Replacement>& replacements, ReplaceFormat format);
   CommandOutcome SetFields(std::uint32_t index, const FieldEdit& fields);
   CommandOutcome Undo();
   CommandOutcome Redo();
 
  private:
-  // `failure` printed on the console and shown as the status line.
+  // A line for the console and the messages.
+  void Log(ReportKind kind, const std::string& line, std::optional<std::uint32_t> sound) const;
+  // Several sounds into the output folder, counted: "Exported 3 sounds to ...".
+  CommandOutcome ExportEach(const std::vector<std::uint32_t>& indexes);
+
+ public:
+  // `failure` logged, and shown as the status line.
   CommandOutcome Failed(const Status& failure) const;
+
+ private:
   // Runs an edit with its notes on the console, and says what it did and how many warnings it
   // left there.
   template <typename Edit>
-  CommandOutcome ApplyEdit(const Edit& edit);
+  CommandOutcome ApplyEdit(std::optional<std::uint32_t> sound, const Edit& edit);
   CommandOutcome Step(const char* done, const std::optional<std::string>& name,
                       std::optional<RowChange> rows);
 
   CSoundEditor& editor_;
   Reporter console_;
+  MessageSink messages_;
   std::optional<std::filesystem::path> openStart_;
   std::optional<std::filesystem::path> audioStart_;
+  std::optional<std::filesystem::path> folderStart_;
 };
 
 }  // namespace Orvane

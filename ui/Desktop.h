@@ -31,6 +31,8 @@ class Desktop {
                                                   const FileDialogRequest& request) = 0;
   virtual std::optional<QString> ChooseFileToSave(QWidget* parent,
                                                   const FileDialogRequest& request) = 0;
+  // A folder that exists; `request.Start` is the folder to start in, its Filter unused.
+  virtual std::optional<QString> ChooseFolder(QWidget* parent, const FileDialogRequest& request) = 0;
 
   // Asks whether to save the edits of the bank named `bankName` first. The program's one
   // message box.

@@ -22,6 +22,7 @@
 #include "AboutForm.h"
 #include "ApplicationIcon.h"
 #include "DesignScale.h"
+#include "MessagesPanel.h"
 #include "PathText.h"
 #include "ProgramInfo.h"
 #include "SoundFileName.h"
@@ -35,7 +36,7 @@ namespace {
 
 // Design widths of the list's columns, in column order; 60 is the toolkit's default width.
 constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80,
-                                                             80, 80, 60, 80, 80};
+                                                             80, 80, 60, 80, 80, 60};
 
 // A row of the list, as tall as a line of text with a little room around it.
 constexpr int kRowHeight = 17;
@@ -60,18 +61,28 @@ bool TypesCharacter(const QKeyEvent& key) {
   return c.isPrint() || c == u'\r' || c == u'\n' || c == u'\x1b' || c == u'\b';
 }
 
-// The one local file a drag carries; nothing for several files or anything else.
-std::optional<QString> DraggedFile(const QMimeData* data) {
-  if (data == nullptr || !data->hasUrls()) return std::nullopt;
-  const QList<QUrl> urls = data->urls();
-  if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
-  return urls.front().toLocalFile();
+// The local files a drag from another program carries: nothing for a drag out of this window's
+// own list, or one that carries anything else.
+QList<QString> DraggedFiles(const QDropEvent& event) {
+  const QMimeData* data = event.mimeData();
+  if (event.source() != nullptr || data == nullptr || !data->hasUrls()) return {};
+  QList<QString> files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    files << url.toLocalFile();
+  }
+  return files;
 }
 
 }  // namespace
 
 MainForm::MainForm(CSoundEditor& editor, Desktop& desktop)
-    : desktop_(desktop), session_(editor, ReportToConsole), editor_(editor) {
+    : desktop_(desktop),
+      session_(editor, ReportToConsole,
+               [this](const Message& message) {
+                 if (ctrlMessages != nullptr) ctrlMessages->Add(message);
+               }),
+      editor_(editor) {
   InitializeComponent();
 }
 
@@ -97,15 +108,24 @@ void MainForm::InitializeComponent() {
   ctrlSoundsList->setModel(ctrlSoundsFilter);
   ctrlSoundsList->setShowGrid(true);
   ctrlSoundsList->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ctrlSoundsList->setSelectionMode(QAbstractItemView::SingleSelection);
+  ctrlSoundsList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   ctrlSoundsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Selected rows drag out as the WAVE files Export writes; nothing drops onto the list itself.
+  ctrlSoundsList->setDragEnabled(true);
+  ctrlSoundsList->setDragDropMode(QAbstractItemView::DragOnly);
+  ctrlSoundsList->setDefaultDropAction(Qt::CopyAction);
+  ctrlSoundsModel->SetDragFiles([this](const std::vector<std::uint32_t>& sounds) { return DragFiles(sounds); });
   ctrlSoundsList->setSortingEnabled(false);
   ctrlSoundsList->setTabKeyNavigation(false);
   ctrlSoundsList->setWordWrap(false);
   ctrlSoundsList->verticalHeader()->hide();
   ctrlSoundsList->verticalHeader()->setMinimumSectionSize(1);
   ctrlSoundsList->verticalHeader()->setDefaultSectionSize(scale.Y(kRowHeight));
-  ctrlSoundsList->horizontalHeader()->setSectionsClickable(false);
+  // A click on a header sorts by its column: ascending, descending, then the bank's order.
+  ctrlSoundsList->horizontalHeader()->setSectionsClickable(true);
+  ctrlSoundsList->horizontalHeader()->setSortIndicatorShown(false);
+  connect(ctrlSoundsList->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          &MainForm::ctrlSoundsList_HeaderClick);
   ctrlSoundsList->horizontalHeader()->setHighlightSections(false);
   ctrlSoundsList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (int column = 0; column < SoundListModel::kColumnCount; ++column)
@@ -172,6 +192,15 @@ void MainForm::InitializeComponent() {
   createToolStripMenuItem = AddItem(this, file, "createToolStripMenuItem", "Create",
                                     &MainForm::createToolStripMenuItem_Click);
   AddEditMenu();
+  // Messages dock under the list, closed until a command leaves a warning or the user opens it.
+  ctrlMessages = new MessagesPanel(this);
+  addDockWidget(Qt::BottomDockWidgetArea, ctrlMessages);
+  ctrlMessages->hide();
+  viewToolStripMenuItem = menuStrip1->addMenu(QStringLiteral("View"));
+  viewToolStripMenuItem->setObjectName(QStringLiteral("viewToolStripMenuItem"));
+  messagesToolStripMenuItem = ctrlMessages->toggleViewAction();
+  messagesToolStripMenuItem->setObjectName(QStringLiteral("messagesToolStripMenuItem"));
+  viewToolStripMenuItem->addAction(messagesToolStripMenuItem);
   aboutToolStripMenuItem = AddItem(this, menuStrip1, "aboutToolStripMenuItem", "About",
                                    &MainForm::aboutToolStripMenuItem_Click);
   AddContextMenu();
@@ -214,6 +243,9 @@ void MainForm::AddEditMenu() {
       AddItem(this, edit, "replaceKeepingFormatToolStripMenuItem", "Replace Keeping Its Format...",
               &MainForm::replaceKeepingFormatToolStripMenuItem_Click,
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  replaceFromFolderToolStripMenuItem =
+      AddItem(this, edit, "replaceFromFolderToolStripMenuItem", "Replace from Folder...",
+              &MainForm::replaceFromFolderToolStripMenuItem_Click);
   insertToolStripMenuItem =
       AddItem(this, edit, "insertToolStripMenuItem", "Insert Sound...",
               &MainForm::insertToolStripMenuItem_Click, QKeySequence(Qt::Key_Insert));
@@ -293,6 +325,16 @@ std::optional<std::uint32_t> MainForm::FocusedIndex() const {
   return SoundAt(ctrlSoundsList->currentIndex());
 }
 
+std::vector<std::uint32_t> MainForm::SelectedSounds() const {
+  std::vector<std::uint32_t> sounds;
+  for (const QModelIndex& row : ctrlSoundsList->selectionModel()->selectedRows())
+    if (const auto sound = SoundAt(row)) sounds.push_back(*sound);
+  if (sounds.empty())
+    if (const auto focused = FocusedIndex()) sounds.push_back(*focused);
+  std::sort(sounds.begin(), sounds.end());
+  return sounds;
+}
+
 std::optional<std::uint32_t> MainForm::SoundAt(const QModelIndex& row) const {
   // The filter's row, mapped back to the sound it shows.
   const QModelIndex sound = ctrlSoundsFilter->mapToSource(row);
@@ -311,6 +353,7 @@ void MainForm::Show(const CommandOutcome& outcome) {
   }
   if (outcome.Focus) FocusSound(*outcome.Focus);
   if (outcome.Line) ShowStatus(QString::fromStdString(*outcome.Line));
+  if (outcome.Warnings > 0) ctrlMessages->show();
   ShowBankState();
   if (outcome.ListChange == CommandOutcome::List::Rows ||
       outcome.ListChange == CommandOutcome::List::Refill)
@@ -323,7 +366,8 @@ void MainForm::ShowBankState() {
   const BankState state = session_.State();
   for (QAction* command :
        {saveToolStripMenuItem, saveAsToolStripMenuItem, exportAllToolStripMenuItem,
-        replaceToolStripMenuItem, replaceKeepingFormatToolStripMenuItem, insertToolStripMenuItem,
+        replaceToolStripMenuItem, replaceKeepingFormatToolStripMenuItem,
+        replaceFromFolderToolStripMenuItem, insertToolStripMenuItem,
         removeToolStripMenuItem, propertiesToolStripMenuItem, ctrlSoundsContextListen,
         ctrlSoundsContextExport, copyNameToolStripMenuItem1, ctrlSoundsContextReplace,
         ctrlSoundsContextProperties, ctrlSoundsContextRemove})
@@ -362,30 +406,42 @@ void MainForm::closeEvent(QCloseEvent* event) {
 }
 
 void MainForm::dragEnterEvent(QDragEnterEvent* event) {
-  if (DraggedFile(event->mimeData())) event->acceptProposedAction();
+  if (!DraggedFiles(*event).isEmpty()) event->acceptProposedAction();
 }
 
 void MainForm::dragMoveEvent(QDragMoveEvent* event) {
-  if (DraggedFile(event->mimeData())) event->acceptProposedAction();
+  if (!DraggedFiles(*event).isEmpty()) event->acceptProposedAction();
 }
 
 void MainForm::dropEvent(QDropEvent* event) {
-  const auto file = DraggedFile(event->mimeData());
-  if (!file) return;
+  const QList<QString> files = DraggedFiles(*event);
+  if (files.isEmpty()) return;
   event->acceptProposedAction();
   std::optional<std::uint32_t> row;
   const QPoint at = ctrlSoundsList->viewport()->mapFrom(this, event->position().toPoint());
   if (ctrlSoundsList->viewport()->rect().contains(at)) row = SoundAt(ctrlSoundsList->indexAt(at));
   // After the drop has ended: the question about unsaved edits and a conversion both wait for
   // the user or the disk, which the program that started the drag should not.
-  QTimer::singleShot(0, this, [this, path = *file, row] {
-    if (IsBankFile(ToPath(path))) return OpenBankFile(path);
+  QTimer::singleShot(0, this, [this, files, row] {
+    const std::filesystem::path first = ToPath(files.front());
+    if (files.size() == 1 && IsBankFile(first)) return OpenBankFile(files.front());
+    // Several files, or a folder of them: the sounds their numbers name.
+    if (files.size() > 1 || std::filesystem::is_directory(first)) {
+      if (!editor_.Loaded()) return;
+      if (files.size() == 1)
+        return ReplaceFromFiles(session_.FindReplacements(first),
+                                QStringLiteral("Replace from %1").arg(ToText(first.filename())));
+      std::vector<std::filesystem::path> paths;
+      for (const QString& file : files) paths.push_back(ToPath(file));
+      return ReplaceFromFiles(session_.MatchReplacements(paths),
+                              QStringLiteral("Replace from Dropped Files"));
+    }
     if (!row)
       return ShowStatus(QString::fromStdString(
           Str("Drop an audio file on the row of the sound it replaces, or a bank (",
               kBankExtension, ") to open it")));
     FocusSound(*row);
-    ReplaceSound(*row, path, ReplaceFormat::SoundsOwn);
+    ReplaceSound(*row, files.front(), ReplaceFormat::SoundsOwn);
   });
 }
 

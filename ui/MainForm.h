@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTemporaryDir>
 
 #include "BankSession.h"
 
@@ -28,6 +29,7 @@ namespace Orvane {
 
 class AboutForm;
 class Desktop;
+class MessagesPanel;
 class SoundFilterModel;
 class SoundListModel;
 class WaveformView;
@@ -56,8 +58,10 @@ class MainForm final : public QMainWindow {
   void AddEditMenu();
   void AddContextMenu();
   void FillList();
-  // The sound the list's focused row shows, through the filter.
+  // The sound the list's focused row shows, through the filter and the sort.
   std::optional<std::uint32_t> FocusedIndex() const;
+  // The sounds the selected rows show, ascending; the focused one when none is selected.
+  std::vector<std::uint32_t> SelectedSounds() const;
   // The sound a row of the list shows, through the filter.
   std::optional<std::uint32_t> SoundAt(const QModelIndex& row) const;
   // Focuses the row of sound `index`, when the filter shows it.
@@ -82,6 +86,11 @@ class MainForm final : public QMainWindow {
   std::optional<QString> ChooseAudioFile(const QString& title);
   void ReplaceByDialog(ReplaceFormat format);
   void ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format);
+  // Previews what the files found would replace and, once confirmed, replaces them as one edit.
+  void ReplaceFromFiles(const Result<std::vector<Replacement>>& found, const QString& title);
+  // Writes the sounds for a drag out of the list; the files' addresses, or nothing.
+  QList<QUrl> DragFiles(const std::vector<std::uint32_t>& sounds);
+  void ShowSortIndicator();
 
   void MainForm_Load();
   void openToolStripMenuItem_Click();
@@ -94,11 +103,13 @@ class MainForm final : public QMainWindow {
   void redoToolStripMenuItem_Click();
   void replaceToolStripMenuItem_Click();
   void replaceKeepingFormatToolStripMenuItem_Click();
+  void replaceFromFolderToolStripMenuItem_Click();
   void insertToolStripMenuItem_Click();
   void removeToolStripMenuItem_Click();
   void propertiesToolStripMenuItem_Click();
   void stopToolStripMenuItem_Click();
   void ctrlFilter_TextChanged(const QString& text);
+  void ctrlSoundsList_HeaderClick(int column);
   void ctrlSoundsList_MouseClick(QMouseEvent* event);
   void ctrlSoundsList_DoubleClick();
   void ctrlSoundsList_KeyPress();
@@ -111,6 +122,7 @@ class MainForm final : public QMainWindow {
   const CSoundEditor& editor_;  // what the list and the waveform show
   bool loaded_ = false;
   QPointer<AboutForm> aboutWindow_;  // while one is open
+  QTemporaryDir dragFolder_;         // files dragged out of the list, until the program ends
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;
@@ -131,10 +143,13 @@ class MainForm final : public QMainWindow {
   QAction* redoToolStripMenuItem = nullptr;
   QAction* replaceToolStripMenuItem = nullptr;
   QAction* replaceKeepingFormatToolStripMenuItem = nullptr;
+  QAction* replaceFromFolderToolStripMenuItem = nullptr;
   QAction* insertToolStripMenuItem = nullptr;
   QAction* removeToolStripMenuItem = nullptr;
   QAction* propertiesToolStripMenuItem = nullptr;
   QAction* stopToolStripMenuItem = nullptr;
+  QMenu* viewToolStripMenuItem = nullptr;
+  QAction* messagesToolStripMenuItem = nullptr;
   QAction* aboutToolStripMenuItem = nullptr;
   QMenu* ctrlSoundsContext = nullptr;
   QAction* ctrlSoundsContextListen = nullptr;
@@ -147,6 +162,7 @@ class MainForm final : public QMainWindow {
   QStatusBar* ctrlStatusBar = nullptr;
   QLabel* ctrlStatusText = nullptr;
   QLabel* ctrlBankName = nullptr;
+  MessagesPanel* ctrlMessages = nullptr;
 };
 
 }  // namespace Orvane

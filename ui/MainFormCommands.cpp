@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -12,6 +13,7 @@
 #include "AboutForm.h"
 #include "Desktop.h"
 #include "FileFilters.h"
+#include "FolderReplaceDialog.h"
 #include "MainForm.h"
 #include "PathText.h"
 #include "SoundFilterModel.h"
@@ -139,7 +141,7 @@ void MainForm::ctrlSoundsContextListen_Click() {
 }
 
 void MainForm::ctrlSoundsContextExport_Click() {
-  if (const auto index = FocusedIndex()) Show(session_.ExportSound(*index));
+  if (const auto sounds = SelectedSounds(); !sounds.empty()) Show(session_.Export(sounds));
 }
 
 void MainForm::stopToolStripMenuItem_Click() {
@@ -148,8 +150,8 @@ void MainForm::stopToolStripMenuItem_Click() {
 }
 
 void MainForm::copyNameToolStripMenuItem1_Click() {
-  if (const auto index = FocusedIndex())
-    desktop_.SetClipboardText(QString::fromStdString(session_.NameToCopy(*index)));
+  if (const auto sounds = SelectedSounds(); !sounds.empty())
+    desktop_.SetClipboardText(QString::fromStdString(session_.NamesToCopy(sounds)));
 }
 
 void MainForm::undoToolStripMenuItem_Click() { Show(session_.Undo()); }
@@ -195,7 +197,65 @@ void MainForm::insertToolStripMenuItem_Click() {
 }
 
 void MainForm::removeToolStripMenuItem_Click() {
-  if (const auto index = FocusedIndex()) Show(session_.Remove({*index}));
+  if (const auto sounds = SelectedSounds(); !sounds.empty()) Show(session_.Remove(sounds));
+}
+
+void MainForm::replaceFromFolderToolStripMenuItem_Click() {
+  if (!editor_.Loaded()) return;
+  const auto folder = desktop_.ChooseFolder(
+      this, {QStringLiteral("Replace Sounds from a Folder"), {}, ToText(session_.FolderStart())});
+  if (!folder) return;
+  const std::filesystem::path path = ToPath(*folder);
+  ReplaceFromFiles(session_.FindReplacements(path),
+                   QStringLiteral("Replace from %1").arg(ToText(path.filename())));
+}
+
+void MainForm::ReplaceFromFiles(const Result<std::vector<Replacement>>& found,
+                                const QString& title) {
+  if (!found) return Show(session_.Failed(found.status()));
+  std::vector<ReplacementPreview> previews;
+  {
+    WaitCursor waiting;
+    previews = session_.Preview(*found, ReplaceFormat::SoundsOwn);
+  }
+  FolderReplaceDialog dialog(
+      title, previews,
+      [this](const std::vector<Replacement>& ticked) {
+        WaitCursor waiting;
+        const CommandOutcome replaced = session_.ReplaceMany(ticked, ReplaceFormat::SoundsOwn);
+        // A refusal shows in the dialog, which stays open.
+        if (replaced.Result) Show(replaced);
+        return replaced.Result;
+      },
+      this);
+  desktop_.RunDialog(dialog);
+}
+
+QList<QUrl> MainForm::DragFiles(const std::vector<std::uint32_t>& sounds) {
+  if (!dragFolder_.isValid()) return {};
+  const auto files = session_.ExportForDrag(sounds, ToPath(dragFolder_.path()));
+  if (!files) return {};
+  QList<QUrl> urls;
+  for (const std::filesystem::path& file : *files) urls << QUrl::fromLocalFile(ToText(file));
+  return urls;
+}
+
+void MainForm::ctrlSoundsList_HeaderClick(int column) {
+  const auto focused = FocusedIndex();
+  ctrlSoundsFilter->CycleSort(column);
+  ShowSortIndicator();
+  // The focused sound stays focused and in sight, wherever the sort put its row.
+  if (focused) {
+    FocusSound(*focused);
+    ctrlSoundsList->scrollTo(ctrlSoundsList->currentIndex());
+  }
+}
+
+void MainForm::ShowSortIndicator() {
+  QHeaderView* header = ctrlSoundsList->horizontalHeader();
+  const auto column = ctrlSoundsFilter->SortedBy();
+  header->setSortIndicatorShown(column.has_value());
+  if (column) header->setSortIndicator(*column, ctrlSoundsFilter->sortOrder());
 }
 
 void MainForm::propertiesToolStripMenuItem_Click() {

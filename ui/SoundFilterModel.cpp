@@ -7,6 +7,18 @@ namespace Orvane {
 SoundFilterModel::SoundFilterModel(SoundListModel& sounds, QObject* parent)
     : QSortFilterProxyModel(parent), sounds_(sounds) {
   setSourceModel(&sounds);
+  setSortRole(SoundListModel::SortRole);
+  setSortCaseSensitivity(Qt::CaseInsensitive);
+}
+
+void SoundFilterModel::CycleSort(int column) {
+  if (sortColumn() != column) return sort(column, Qt::AscendingOrder);
+  if (sortOrder() == Qt::AscendingOrder) return sort(column, Qt::DescendingOrder);
+  sort(-1);  // the bank's order
+}
+
+std::optional<int> SoundFilterModel::SortedBy() const {
+  return sortColumn() < 0 ? std::nullopt : std::optional(sortColumn());
 }
 
 void SoundFilterModel::SetText(const QString& text) {

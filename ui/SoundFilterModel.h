@@ -1,7 +1,8 @@
 #pragma once
-// The rows the filter box lets through: every sound whose name, as the list shows it, holds the
-// text (in any case), or the sound whose Index is the text when it is a number. It keeps the
-// order of the sounds; commands map its rows back to the sounds they show.
+// The rows the list shows, in the order it shows them: every sound whose name, as the list shows
+// it, holds the filter's text (in any case), or the sound whose Index is the text when it is a
+// number; in the bank's order, or sorted by a column. Commands map its rows back to the sounds
+// they show.
 #include <optional>
 
 #include <QSortFilterProxyModel>
@@ -18,6 +19,12 @@ class SoundFilterModel final : public QSortFilterProxyModel {
 
   void SetText(const QString& text);
   bool Active() const { return !text_.isEmpty(); }
+
+  // A click on a column's header: sorted by it ascending, then descending, then the bank's
+  // order again; another column starts again at ascending. Sorting changes nothing in the bank.
+  void CycleSort(int column);
+  // The column sorted by, or nothing for the bank's order.
+  std::optional<int> SortedBy() const;
 
  protected:
   bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

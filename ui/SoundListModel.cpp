@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <limits>
 
+#include <QMimeData>
+
 #include "EntryCells.h"
+#include "SoundFormat.h"
 
 namespace Orvane {
 
-static_assert(SoundListModel::kColumnCount == Orvane::kColumnCount, "one column per cell");
+// The header's fields come from the cells every listing shows; the list adds its own after them.
+static_assert(SoundListModel::columnLength == Orvane::kColumnCount, "the header's cells come first");
 
 SoundListModel::SoundListModel(const CSoundEditor& editor, QObject* parent)
     : QAbstractTableModel(parent), editor_(editor) {}
@@ -27,7 +31,7 @@ void SoundListModel::Follow(const RowChange& change) {
     for (const std::uint32_t row : change.Rows) {
       const auto r = static_cast<int>(row);
       names_[row] = {};
-      emit dataChanged(index(r, 0), index(r, kColumnCount - 1), {Qt::DisplayRole});
+      emit dataChanged(index(r, 0), index(r, kColumnCount - 1), {Qt::DisplayRole, SortRole});
     }
   } else {
     // A run of consecutive rows at once, from the first. Inserted rows are where they end up,
@@ -86,7 +90,7 @@ void SoundListModel::OffsetsChanged() { LaterRowsMoved(0); }
 
 void SoundListModel::LaterRowsMoved(int first) {
   if (first < rows_)
-    emit dataChanged(index(first, columnIndex), index(rows_ - 1, columnOffset), {Qt::DisplayRole});
+    emit dataChanged(index(first, columnIndex), index(rows_ - 1, columnOffset), {Qt::DisplayRole, SortRole});
 }
 
 int SoundListModel::rowCount(const QModelIndex& parent) const {
@@ -98,7 +102,35 @@ int SoundListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, Column column) {
+  if (column == columnLength) {
+    const auto seconds = element.Damaged() ? std::nullopt : SecondsOf(element.Entry);
+    return seconds ? QString::number(*seconds, 'f', 2) : QString();
+  }
   return QString::fromStdString(Orvane::CellText(index, element, column));
+}
+
+QVariant SoundListModel::SortValue(std::uint32_t index, const BankEntry& element, Column column) {
+  const TbSoundEntry& e = element.Entry;
+  switch (column) {
+    case columnIndex: return index;
+    case columnOffset: return element.Offset;
+    case columnHeaderSize: return e.HeaderSize;
+    case columnDataSize: return e.DataSize;
+    case columnName: return CellText(index, element, column);
+    case columnSampleRate: return e.SampleRate;
+    case columnBitsPerSample: return e.BitsPerSample;
+    case columnNumChannels: return e.NumChannels;
+    case columnUnknown: return e.Unknown;
+    case columnLoopStart: return e.LoopStart;
+    case columnLoopEnd: return e.LoopEnd;
+    case columnLength: {
+      // Sounds without a length sort before every length.
+      const auto seconds = element.Damaged() ? std::nullopt : SecondsOf(e);
+      return seconds.value_or(-1.0);
+    }
+    case kColumnCount: break;
+  }
+  return {};
 }
 
 const QString& SoundListModel::NameOfRow(int row) const {
@@ -111,23 +143,45 @@ const QString& SoundListModel::NameOfRow(int row) const {
 }
 
 QVariant SoundListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if ((role != Qt::DisplayRole && role != SortRole) ||
+      !checkIndex(index, CheckIndexOption::IndexIsValid))
+    return {};
   const auto sound = SoundOfRow(index.row());
   if (!sound) return {};
-  return CellText(*sound, editor_.Entry(*sound), static_cast<Column>(index.column()));
+  const auto column = static_cast<Column>(index.column());
+  return role == SortRole ? SortValue(*sound, editor_.Entry(*sound), column)
+                          : CellText(*sound, editor_.Entry(*sound), column);
 }
 
 QVariant SoundListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
       section >= kColumnCount)
     return QAbstractTableModel::headerData(section, orientation, role);
+  if (section == columnLength) return QStringLiteral("Length");
   const std::string_view title = kColumnTitles[static_cast<std::size_t>(section)];
   return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 Qt::ItemFlags SoundListModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  return dragFiles_ ? flags | Qt::ItemIsDragEnabled : flags;
+}
+
+QStringList SoundListModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+
+QMimeData* SoundListModel::mimeData(const QModelIndexList& indexes) const {
+  std::vector<std::uint32_t> sounds;
+  for (const QModelIndex& cell : indexes)
+    if (const auto sound = SoundOfRow(cell.row())) sounds.push_back(*sound);
+  std::sort(sounds.begin(), sounds.end());
+  sounds.erase(std::unique(sounds.begin(), sounds.end()), sounds.end());
+  if (sounds.empty() || !dragFiles_) return nullptr;
+  const QList<QUrl> files = dragFiles_(sounds);
+  if (files.isEmpty()) return nullptr;
+  auto* data = new QMimeData;
+  data->setUrls(files);
+  return data;
 }
 
 }  // namespace Orvane

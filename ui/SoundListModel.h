@@ -1,12 +1,15 @@
 #pragma once
 // The rows of the main window's list: one per sound of the engine's loaded bank, with the
-// fields of its header. Cell texts are made when the view asks for them, so a bank of any size
-// is listed at once.
+// fields of its header and its length. Cell texts are made when the view asks for them, so a
+// bank of any size is listed at once. Rows can be dragged out as the files export writes.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QList>
+#include <QUrl>
 
 #include "BankChange.h"
 #include "SoundEditor.h"
@@ -29,8 +32,14 @@ class SoundListModel final : public QAbstractTableModel {
     columnUnknown,
     columnLoopStart,
     columnLoopEnd,
+    columnLength,  // seconds, two decimals; empty for a damaged sound
     kColumnCount
   };
+  // What the list sorts by: numbers as numbers, the name as text.
+  static constexpr int SortRole = Qt::UserRole;
+
+  // Writes sounds out as files for a drag and answers where they are; nothing when it could not.
+  using DragFiles = std::function<QList<QUrl>(const std::vector<std::uint32_t>& sounds)>;
 
   explicit SoundListModel(const CSoundEditor& editor, QObject* parent = nullptr);
 
@@ -49,9 +58,16 @@ class SoundListModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+  // Rows can be dragged once something writes their files.
+  void SetDragFiles(DragFiles files) { dragFiles_ = std::move(files); }
 
   // The text of one cell of a sound's row.
   static QString CellText(std::uint32_t index, const BankEntry& element, Column column);
+  // The value a cell sorts by.
+  static QVariant SortValue(std::uint32_t index, const BankEntry& element, Column column);
   // The Name cell of `row`, made once and kept until the row changes: a filter reads every
   // row's name at each keystroke.
   const QString& NameOfRow(int row) const;
@@ -75,6 +91,7 @@ class SoundListModel final : public QAbstractTableModel {
     QString Text;
   };
   mutable std::vector<Name> names_;  // one per row
+  DragFiles dragFiles_;
 };
 
 }  // namespace Orvane

@@ -40,6 +40,11 @@ class QtDesktop final : public Desktop {
                                           const FileDialogRequest& request) override {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
   }
+  std::optional<QString> ChooseFolder(QWidget* parent, const FileDialogRequest& request) override {
+    const QString folder = QFileDialog::getExistingDirectory(parent, request.Title, request.Start);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+  }
   UnsavedEdits AskAboutUnsavedEdits(QWidget* parent, const QString& bankName) override {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
                     QStringLiteral("%1 has edits that are not saved.").arg(bankName),

@@ -32,7 +32,7 @@ struct SaveOptions {
 
 // What an export did, as every front end says it: "Exported sound 3 to output/3_bell.wav" for
 // one sound written to `folder`; for several, "Exported 12 sounds to output", the one failure,
-// or how many failed and the last failure.
+// or how many failed and the last failure (each failure is the caller's to show).
 std::string ExportSummary(std::uint32_t index, const TbSoundEntry& entry,
                           const std::filesystem::path& folder);
 std::string ExportSummary(std::span<const Status> results, const std::filesystem::path& folder);

@@ -33,7 +33,7 @@ std::string ExportSummary(std::span<const Status> results, const std::filesystem
     return Str("Exported ", results.size(), results.size() == 1 ? " sound to " : " sounds to ",
                folder.string());
   if (failures == 1) return last->message();
-  return Str(failures, " sounds were not exported (see the console); the last: ", last->message());
+  return Str(failures, " sounds were not exported; the last: ", last->message());
 }
 
 Status CSoundEditor::Export(std::uint32_t index) { return ExportTo(index, OutputFolder()); }

@@ -14,13 +14,6 @@ namespace {
 // A length this much longer or shorter than the old one is worth a second look.
 constexpr double kLengthFactor = 2;
 
-// The seconds `dataSize` bytes last in `format`; nothing for a format that gives no length.
-std::optional<double> Seconds(const SoundFormat& format, std::uint64_t dataSize) {
-  const unsigned frameBytes = format.Pcm().BytesPerFrame();
-  if (frameBytes == 0 || format.SampleRate == 0) return std::nullopt;
-  return static_cast<double>(dataSize / frameBytes) / format.RateHz();
-}
-
 // Report lines kept aside, to be handed on in order once jobs on other threads have ended.
 struct HeldLines {
   std::vector<std::pair<ReportKind, std::string>> Lines;
@@ -147,7 +140,7 @@ std::vector<ReplacementPreview> CSoundEditor::PreviewReplacements(
     const SoundSlot& sound = m_Entries[index];
     const TbSoundEntry& header = sound.Element.Entry;
     preview.Name = Cp1252ToUtf8(header.NameBytes());
-    if (!sound.Element.Damaged()) preview.NowSeconds = Seconds(SoundFormat::Of(header), header.DataSize);
+    if (!sound.Element.Damaged()) preview.NowSeconds = SecondsOf(header);
     const auto fail = [&](const Status& why) {
       preview.Problem = why.Prefixed(replacements[i].File.string() + ": ");
     };

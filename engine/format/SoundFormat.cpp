@@ -29,6 +29,13 @@ Result<std::uint16_t> StoredRateOfHz(double hz) {
   return static_cast<std::uint16_t>(twice);
 }
 
+std::optional<double> SecondsOf(const TbSoundEntry& entry) {
+  const SoundFormat format = SoundFormat::Of(entry);
+  const unsigned frameBytes = format.Pcm().BytesPerFrame();
+  if (frameBytes == 0 || format.SampleRate == 0) return std::nullopt;
+  return static_cast<double>(entry.DataSize / frameBytes) / format.RateHz();
+}
+
 std::string RateText(double hz) { return Str(std::setprecision(10), hz, " Hz"); }
 
 std::string ChannelsText(unsigned channels) {

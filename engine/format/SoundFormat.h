@@ -3,6 +3,7 @@
 // the rules of what a bank can hold.
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "PcmFormat.h"
@@ -51,6 +52,10 @@ struct SoundFormat {
 
   bool operator==(const SoundFormat&) const = default;
 };
+
+// How long `entry`'s samples last, in seconds: whole frames over the exact rate. Nothing for a
+// header whose format gives no length (no rate, no whole bytes per frame).
+std::optional<double> SecondsOf(const TbSoundEntry& entry);
 
 // "22050 Hz", "11025.5 Hz".
 std::string RateText(double hz);

@@ -25,9 +25,12 @@ class BankSessionTest : public ::testing::Test {
   const fs::path bank = dir / "a.sdt";
   CSoundEditor editor;
   std::vector<std::pair<ReportKind, std::string>> console;
-  BankSession session{editor, [this](ReportKind kind, const std::string& line) {
+  std::vector<Message> messages;
+  BankSession session{editor,
+                      [this](ReportKind kind, const std::string& line) {
                         console.emplace_back(kind, line);
-                      }};
+                      },
+                      [this](const Message& message) { messages.push_back(message); }};
 };
 
 // 32-bit float samples beyond full scale: converting them to the sound's 16 bits clips them.
@@ -41,15 +44,19 @@ Bytes LoudFloatWave() {
   return WaveBuilder().Format(1, 22050, 32, 3).Data(samples).Build();
 }
 
-TEST_F(BankSessionTest, AnEditSaysWhatItDidAndHowManyWarningsItLeftOnTheConsole) {
+TEST_F(BankSessionTest, AnEditSaysWhatItDidAndHowManyWarningsItLeftInTheMessages) {
   WriteFile(dir / "loud.wav", LoudFloatWave());
   const CommandOutcome replaced = session.Replace(1, dir / "loud.wav", ReplaceFormat::SoundsOwn);
   ASSERT_TRUE(replaced.Result) << replaced.Result.message();
-  EXPECT_EQ(replaced.Line, "Replaced sound 1 (bell) with loud.wav; 1 warning on the console");
+  EXPECT_EQ(replaced.Line, "Replaced sound 1 (bell) with loud.wav; 1 warning (see Messages)");
+  EXPECT_EQ(replaced.Warnings, 1);
   EXPECT_EQ(replaced.ListChange, CommandOutcome::List::Rows);
   EXPECT_EQ(replaced.Rows.Rows, std::vector<std::uint32_t>{1});
   ASSERT_EQ(console.size(), 2u) << "the conversion's note and the clipping warning";
   EXPECT_EQ(console[1].first, ReportKind::Warning);
+  ASSERT_EQ(messages.size(), 2u) << "the messages hold what the console shows";
+  EXPECT_EQ(messages[1].Sound, 1u);
+  EXPECT_EQ(messages[1].Text + "\n", console[1].second);
 
   const CommandOutcome inserted = session.Insert(0, dir / "loud.wav");
   EXPECT_EQ(inserted.Focus, 0u);

@@ -17,6 +17,7 @@ class FakeDesktop final : public Desktop {
   std::deque<std::optional<QString>> Answers;
   std::vector<FileDialogRequest> OpenRequests;
   std::vector<FileDialogRequest> SaveRequests;
+  std::vector<FileDialogRequest> FolderRequests;
   std::vector<QString> Clipboard;
   std::vector<QUrl> OpenedAddresses;
   // Answers to the unsaved-edits question, in order; Cancel once they run out.
@@ -31,6 +32,10 @@ class FakeDesktop final : public Desktop {
   }
   std::optional<QString> ChooseFileToSave(QWidget*, const FileDialogRequest& request) override {
     SaveRequests.push_back(request);
+    return NextAnswer();
+  }
+  std::optional<QString> ChooseFolder(QWidget*, const FileDialogRequest& request) override {
+    FolderRequests.push_back(request);
     return NextAnswer();
   }
   UnsavedEdits AskAboutUnsavedEdits(QWidget*, const QString& bankName) override {

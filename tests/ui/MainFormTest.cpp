@@ -24,10 +24,11 @@ std::vector<SoundSpec> ThreeSounds() {
 
 TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
   const QList<QAction*> bar = form.menuBar()->actions();
-  ASSERT_EQ(bar.size(), 3);
+  ASSERT_EQ(bar.size(), 4);
   EXPECT_EQ(bar[0]->text(), "File");
   EXPECT_EQ(bar[1]->text(), "Edit");
-  EXPECT_EQ(bar[2]->text(), "About");
+  EXPECT_EQ(bar[2]->text(), "View");
+  EXPECT_EQ(bar[3]->text(), "About");
   struct Item {
     QString text;
     QKeySequence shortcut;
@@ -51,10 +52,12 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
                           {"Replace Sound...", QKeySequence(Qt::CTRL | Qt::Key_R)},
                           {"Replace Keeping Its Format...",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
+                          {"Replace from Folder...", {}},
                           {"Insert Sound...", QKeySequence(Qt::Key_Insert)},
                           {"Remove Sound", QKeySequence::Delete},
                           {"Properties...", QKeySequence(Qt::ALT | Qt::Key_Return)},
                           {"Stop", {}}});
+  expect(bar[2]->menu(), {{"Messages", {}}});
   expect(ContextMenu(), {{"Listen", {}},
                          {"Export", {}},
                          {"Copy Name", {}},
@@ -74,7 +77,7 @@ TEST_F(MainFormTest, TitleNamesProgramAndVersionOnceLoaded) {
   EXPECT_EQ(Rows(), 0);
 }
 
-TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidthsThatGrowWithTheFont) {
+TEST_F(MainFormTest, ListHasItsColumnsWithTheirHeadersAndWidthsThatGrowWithTheFont) {
   struct Column {
     const char* header;
     int designWidth;
@@ -82,7 +85,7 @@ TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidthsThatGrowWithTh
   const Column columns[] = {{"Index", 45},         {"Offset", 60},      {"HeaderSize", 70},
                             {"DataSize", 60},      {"Name", 80},        {"SampleRate", 80},
                             {"BitsPerSample", 80}, {"NumChannels", 80}, {"Unknown", 60},
-                            {"LoopStart", 80},     {"LoopEnd", 80}};
+                            {"LoopStart", 80},     {"LoopEnd", 80},     {"Length", 60}};
   // The same window laid out for a font twice as large.
   const QFont normal = QApplication::font();
   QFont large = normal;
@@ -91,8 +94,8 @@ TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidthsThatGrowWithTh
   MainForm wide(editor, desktop);
   QApplication::setFont(normal);
   auto* wideList = wide.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
-  ASSERT_EQ(List()->model()->columnCount(), 11);
-  for (int i = 0; i < 11; ++i) {
+  ASSERT_EQ(List()->model()->columnCount(), 12);
+  for (int i = 0; i < 12; ++i) {
     SCOPED_TRACE(columns[i].header);
     EXPECT_EQ(List()->model()->headerData(i, Qt::Horizontal).toString(), columns[i].header);
     // Each column keeps its share of the design's widths, within a pixel of rounding.
@@ -101,7 +104,6 @@ TEST_F(MainFormTest, ListHasElevenColumnsWithTheirHeadersAndWidthsThatGrowWithTh
     EXPECT_GT(wideList->columnWidth(i), List()->columnWidth(i) * 3 / 2);
   }
   EXPECT_FALSE(List()->verticalHeader()->isVisible());
-  EXPECT_FALSE(List()->isSortingEnabled());
   EXPECT_EQ(List()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
@@ -119,9 +121,9 @@ TEST_F(MainFormTest, OpenListsEveryFieldOfEverySound) {
                                    {.Name = "sixteen_letters!", .Data = Samples(2)}}));
   Open(bank);
   ASSERT_EQ(Rows(), 2);
-  const QStringList first = {"0",  "0C", "40", "448", "café",      "44100",
-                             "16", "2",  "7",  "8",   "4000000000"};
-  for (int column = 0; column < 11; ++column) EXPECT_EQ(Cell(0, column), first[column]) << column;
+  const QStringList first = {"0",  "0C", "40", "448", "café",       "44100",
+                             "16", "2",  "7",  "8",   "4000000000", "0.01"};
+  for (int column = 0; column < 12; ++column) EXPECT_EQ(Cell(0, column), first[column]) << column;
   EXPECT_EQ(Cell(1, 0), "1");
   EXPECT_EQ(Cell(1, 1), "1F4");
   EXPECT_EQ(Cell(1, 4), "sixteen_letters!");
