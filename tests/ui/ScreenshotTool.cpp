@@ -1,13 +1,18 @@
-// Opens a bank in the real main window through its File > Open command, replaces its second
-// sound with AUDIO through Edit > Replace Sound... when asked, and saves a picture of the window,
-// and of the About window when asked:
-//   orvane_screenshot [--replace AUDIO] BANK PICTURE.png [ABOUT.png]
+// Opens a bank in the real main window through its File > Open command and, when asked,
+// replaces its second sound with AUDIO through Edit > Replace Sound..., replaces the sounds a
+// folder's files name through Edit > Replace from Folder... (its preview confirmed), and sorts
+// the list by a column's header; then saves a picture of the window, and of the About window
+// when asked:
+//   orvane_screenshot [--replace AUDIO] [--from DIR] [--sort COLUMN] BANK PICTURE.png [ABOUT.png]
 // Run it on a display (xvfb-run -a works).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QHeaderView>
 #include <QTableView>
 
 #include "AboutForm.h"
@@ -29,13 +34,17 @@ bool Save(QWidget& window, const char* file) {
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   const char* replacement = nullptr;
-  if (argc > 2 && std::strcmp(argv[1], "--replace") == 0) {
-    replacement = argv[2];
-    argc -= 2;
-    argv += 2;
+  const char* folder = nullptr;
+  int sortColumn = -1;
+  for (; argc > 2 && std::strncmp(argv[1], "--", 2) == 0; argc -= 2, argv += 2) {
+    if (std::strcmp(argv[1], "--replace") == 0) replacement = argv[2];
+    else if (std::strcmp(argv[1], "--from") == 0) folder = argv[2];
+    else if (std::strcmp(argv[1], "--sort") == 0) sortColumn = std::atoi(argv[2]);
+    else argc = 0;  // an option it does not know
   }
   if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: orvane_screenshot [--replace AUDIO] BANK PICTURE.png [ABOUT.png]\n");
+    std::fprintf(stderr, "usage: orvane_screenshot [--replace AUDIO] [--from DIR] [--sort COLUMN] "
+                         "BANK PICTURE.png [ABOUT.png]\n");
     return 2;
   }
   Orvane::Test::FakeDesktop desktop;
@@ -55,6 +64,12 @@ int main(int argc, char* argv[]) {
     desktop.Answers.push_back(QString::fromLocal8Bit(replacement));
     form.findChild<QAction*>(QStringLiteral("replaceToolStripMenuItem"))->trigger();
   }
+  if (folder != nullptr) {
+    desktop.Answers.push_back(QString::fromLocal8Bit(folder));
+    desktop.DialogUser = [](QDialog& dialog) { dialog.accept(); };
+    form.findChild<QAction*>(QStringLiteral("replaceFromFolderToolStripMenuItem"))->trigger();
+  }
+  if (sortColumn >= 0) list->horizontalHeader()->sectionClicked(sortColumn);
   if (!Save(form, argv[2])) return 1;
   if (argc == 4) {
     form.findChild<QAction*>(QStringLiteral("aboutToolStripMenuItem"))->trigger();
