@@ -33,7 +33,7 @@ std::optional<Test::SoundSpec> SoundOf(const FuzzedFile& file) {
   sound.Name.resize(sound.Name.size() - 4);  // ".wav"
   const auto samples = file.Bytes.subspan(wave->DataOffset, wave->DataSize);
   sound.Data.assign(samples.begin(), samples.end());
-  sound.SampleRate = static_cast<std::uint16_t>(wave->SampleRate * 2);
+  sound.SampleRate = static_cast<std::uint16_t>(wave->SampleRateHz * 2);
   sound.BitsPerSample = static_cast<std::uint8_t>(wave->BitsPerSample);
   sound.NumChannels = static_cast<std::uint8_t>(wave->NumChannels);
   return sound;

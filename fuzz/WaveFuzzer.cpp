@@ -36,7 +36,7 @@ bool SameFindings(const WaveInfo& a, const WaveInfo& b) {
         return x.Id == y.Id && x.Offset == y.Offset && x.Size == y.Size;
       });
   return sameChunks && a.FormatTag == b.FormatTag && a.Extensible == b.Extensible &&
-         a.NumChannels == b.NumChannels && a.SampleRate == b.SampleRate &&
+         a.NumChannels == b.NumChannels && a.SampleRateHz == b.SampleRateHz &&
          a.BitsPerSample == b.BitsPerSample && a.DataOffset == b.DataOffset &&
          a.DataSize == b.DataSize && a.DeclaredDataSize == b.DeclaredDataSize &&
          a.Warnings == b.Warnings;
@@ -70,7 +70,7 @@ void ReadWaveFile(std::span<const std::uint8_t> input) {
   Require(fromFile && FitsBank(*fromFile), "a file is gathered only when it fits a bank");
   Require(gathered->size() == 1 && (*gathered)[0].Index == 7, "the one file is sound 7");
   const Wav2Entry& sound = gathered->front();
-  Require(sound.Header == BankHeaderFor({static_cast<std::uint16_t>(fromFile->SampleRate * 2u),
+  Require(sound.Header == BankHeaderFor({static_cast<std::uint16_t>(fromFile->SampleRateHz * 2u),
                                              static_cast<std::uint8_t>(fromFile->BitsPerSample),
                                              static_cast<std::uint8_t>(fromFile->NumChannels)},
                                             fromFile->DataSize, "fuzzed") &&
