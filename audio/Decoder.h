@@ -34,4 +34,9 @@ Result<std::unique_ptr<FloatSource>> OpenIsolatedDecoder(const std::filesystem::
                                                          Container container,
                                                          const DecodeLimits& limits = {});
 
+// What `file` declares (rate, channels, precision, encoding, length), read in a child process
+// that opens the file and ends without decoding it.
+Result<SourceInfo> ProbeIsolatedDecoder(const std::filesystem::path& file, Container container,
+                                        const DecodeLimits& limits = {});
+
 }  // namespace Orvane::Audio

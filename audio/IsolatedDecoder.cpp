@@ -283,6 +283,18 @@ Result<std::size_t> IsolatedSource::Read(std::span<float> samples) {
   return n / info_.Channels;
 }
 
+// A source that says what the file declares and holds no frames: the probe's child sends its
+// Info and its end at once.
+class InfoOnly final : public FloatSource {
+ public:
+  explicit InfoOnly(SourceInfo info) : info_(std::move(info)) {}
+  const SourceInfo& Info() const override { return info_; }
+  Result<std::size_t> Read(std::span<float>) override { return std::size_t{0}; }
+
+ private:
+  SourceInfo info_;
+};
+
 }  // namespace
 
 Result<std::unique_ptr<FloatSource>> OpenInChildProcess(const SourceOpener& open,
@@ -301,6 +313,19 @@ Result<std::unique_ptr<FloatSource>> OpenIsolatedDecoder(const std::filesystem::
   auto opened = OpenInChildProcess([&] { return OpenDecoder(file, container); }, limits);
   if (!opened) return opened.status().At({file.string()});
   return opened;
+}
+
+Result<SourceInfo> ProbeIsolatedDecoder(const std::filesystem::path& file, Container container,
+                                        const DecodeLimits& limits) {
+  auto opened = OpenInChildProcess(
+      [&]() -> Result<std::unique_ptr<FloatSource>> {
+        auto source = OpenDecoder(file, container);
+        if (!source) return source.status();
+        return std::unique_ptr<FloatSource>(std::make_unique<InfoOnly>((*source)->Info()));
+      },
+      limits);
+  if (!opened) return opened.status().At({file.string()});
+  return (*opened)->Info();
 }
 
 }  // namespace Orvane::Audio

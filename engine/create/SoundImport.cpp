@@ -110,7 +110,7 @@ Result<std::unique_ptr<Audio::FloatSource>> OpenSource(const SoundFile& file) {
 }  // namespace
 
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
-                                    const Audio::PcmSink& sink) {
+                                    const Audio::PcmSink& sink, const SizeHint& expect) {
   auto decoder = OpenSource(file);
   if (!decoder) return Result<ConvertedSound>(decoder.status());
   const Audio::SourceInfo source = (*decoder)->Info();
@@ -120,6 +120,12 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
                                     " is outside the 1,000 to 768,000 Hz that conversion takes"));
   ConvertedSound sound;
   sound.Format = file.TargetFor(request, source.Channels);
+  if (expect && source.Frames) {
+    // A header may claim anything: past 2^48 bytes the guess is only "very large".
+    const double bytes = static_cast<double>(*source.Frames) * sound.Format.RateHz() /
+                         source.RateHz * sound.Format.Pcm().BytesPerFrame();
+    expect(static_cast<std::uint64_t>(std::min(bytes, 0x1p48)));
+  }
   auto done = Audio::Convert(**decoder, sound.Format.Pcm(), sink);
   if (!done) return Result<ConvertedSound>(done.status());
   // A decoder that gives nothing met no sound it could read: an empty sound would hide that.
@@ -144,6 +150,7 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
 }
 
 Result<Audio::SourceInfo> ProbeSound(const SoundFile& file) {
+  if (!file.Wave) return Audio::ProbeIsolatedDecoder(file.Path, file.Container);
   auto source = OpenSource(file);
   if (!source) return source.status();
   return (*source)->Info();
@@ -176,13 +183,14 @@ Result<bool> HoldsSamples(const SoundFile& file, const SoundFormat& format,
 }
 
 Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
-                                     const Audio::PcmSink& sink) {
-  if (!file.CopiesUnchanged(request)) return ConvertSound(file, request, sink);
+                                     const Audio::PcmSink& sink, const SizeHint& expect) {
+  if (!file.CopiesUnchanged(request)) return ConvertSound(file, request, sink, expect);
   const WaveInfo& wave = *file.Wave;
   auto source = FileSource::Open(file.Path);
   if (!source)
     return Result<ConvertedSound>::Error(ErrorKind::Io,
                                          Str("cannot be read any more: ", source.message()));
+  if (expect) expect(wave.DataSize);
   constexpr std::uint64_t kChunk = std::uint64_t{1} << 20;
   std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, wave.DataSize)));
   for (std::uint64_t done = 0; done < wave.DataSize;) {

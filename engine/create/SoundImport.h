@@ -4,6 +4,7 @@
 // an isolated process) and converted.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -64,16 +65,20 @@ struct ConvertedSound {
   bool Copied = false;  // the file's own samples, byte for byte: nothing to note
 };
 
+// Told, before any byte reaches a sink, how many the samples are expected to take: the size
+// the file declares, brought to the target format. Only a guess, from the file's header.
+using SizeHint = std::function<void(std::uint64_t bytes)>;
+
 // Decodes `file` (a WAVE file's plain samples in this process, anything else in a child
 // process) and converts it to its target under `request`, handing
 // the bytes to `sink`. Fails with the reason, not naming the file.
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
-                                    const Audio::PcmSink& sink);
+                                    const Audio::PcmSink& sink, const SizeHint& expect = {});
 
 // The samples `file` gives under `request`, handed to `sink`: a WAVE file that a bank holds as
 // it is, already in that format, copied byte for byte; anything else converted.
 Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
-                                     const Audio::PcmSink& sink);
+                                     const Audio::PcmSink& sink, const SizeHint& expect = {});
 
 // What `file` declares before it is decoded: its rate, channels, precision, encoding and, where
 // it says, its length. Plain WAVE samples are read here; anything else in a child process that

@@ -1,6 +1,8 @@
 #include "SoundEdits.h"
 
+#include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "BankCreator.h"
@@ -41,17 +43,31 @@ Result<BroughtSamples> BringSamples(const std::filesystem::path& file,
   auto checked = CheckSoundFile(file, report);
   if (!checked) return Result<BroughtSamples>(checked.status().Prefixed(where).At({file.string()}));
   auto bytes = std::make_shared<std::vector<std::uint8_t>>();
-  auto imported = ImportSamples(*checked, request, [&](std::span<const std::uint8_t> more) {
-    if (more.size() > limit - bytes->size())
-      return Status::Error(ErrorKind::TooLarge,
-                           Str("its samples come to more than the ", limit,
-                               " bytes the bank has room for below 4 GiB"));
-    bytes->insert(bytes->end(), more.begin(), more.end());
-    return Status::Ok();
-  });
+  // Room for what the file declares, taken at once: growing a store of megabytes step by step
+  // costs copies and page faults, the more so beside decoders forked from this process. A
+  // header that claims too much costs only address space, released below.
+  const SizeHint expect = [&](std::uint64_t declared) {
+    try {
+      bytes->reserve(static_cast<std::size_t>(std::min(declared, limit) / 64 * 65 + 4096));
+    } catch (const std::bad_alloc&) {  // then it grows as it goes
+    }
+  };
+  auto imported = ImportSamples(
+      *checked, request,
+      [&](std::span<const std::uint8_t> more) {
+        if (more.size() > limit - bytes->size())
+          return Status::Error(ErrorKind::TooLarge,
+                               Str("its samples come to more than the ", limit,
+                                   " bytes the bank has room for below 4 GiB"));
+        bytes->insert(bytes->end(), more.begin(), more.end());
+        return Status::Ok();
+      },
+      expect);
   if (!imported) return Result<BroughtSamples>(imported.status().Prefixed(where).At({file.string()}));
   ReportConversion(report, file.string(), *imported);
-  bytes->shrink_to_fit();
+  // Room much beyond the samples (a header that claimed more than the file held) goes back.
+  if (bytes->capacity() - bytes->size() > std::max<std::size_t>(bytes->size() / 8, 1 << 16))
+    bytes->shrink_to_fit();
   const std::span<const std::uint8_t> view(bytes->data(), bytes->size());
   return BroughtSamples{imported->Format, {std::move(bytes), view}, std::move(*imported)};
 }
