@@ -30,7 +30,7 @@ void Require(const Status& status) {
   if (!status) throw std::runtime_error(status.message());
 }
 
-void Quiet(ReportKind, const std::string&) {}
+void Quiet(const Report&) {}
 
 // A bench bank written to a temporary folder, removed at exit.
 struct BankFile {

@@ -19,8 +19,9 @@ void PrintWarning(const std::string& message) {
   std::cerr << "orvane-cli: warning: " << message << '\n';
 }
 
-void ReportToTool(ReportKind kind, const std::string& line) {
-  if (kind != ReportKind::Warning) return ReportToConsole(kind, line);
+void ReportToTool(const Report& report) {
+  if (report.Kind != ReportKind::Warning) return ReportToConsole(report);
+  const std::string& line = report.Line;
   PrintWarning(!line.empty() && line.back() == '\n' ? line.substr(0, line.size() - 1) : line);
 }
 

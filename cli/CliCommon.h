@@ -21,7 +21,7 @@ void PrintWarning(const std::string& message);
 
 // The engine's lines for the tool: progress on standard output unchanged, notes on standard
 // error unchanged, warnings with the tool's prefix like its errors.
-void ReportToTool(ReportKind kind, const std::string& line);
+void ReportToTool(const Report& report);
 
 // Writes `text` to standard output and flushes it; prints the reason and answers false when
 // it cannot be written (a full disk, a closed pipe).

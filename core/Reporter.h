@@ -1,7 +1,9 @@
 #pragma once
-// Where the engine's progress lines and warnings go: the console by default, and wherever a
-// front end wants them besides.
+// Where the engine's progress lines, notes and warnings go: the console by default, and wherever
+// a front end wants them besides.
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace Orvane {
@@ -10,10 +12,18 @@ namespace Orvane {
 // way (a conversion); warnings, what was taken in good part.
 enum class ReportKind { Progress, Note, Warning };
 
-// `line` ends with a newline.
-using Reporter = std::function<void(ReportKind kind, const std::string& line)>;
+struct Report {
+  ReportKind Kind = ReportKind::Note;
+  std::string Line;                         // ends with a newline
+  std::optional<std::uint32_t> Sound = {};  // the sound it is about, when it is about one
+};
+
+using Reporter = std::function<void(const Report& report)>;
 
 // Progress to standard output, notes and warnings to standard error, each flushed at once.
-void ReportToConsole(ReportKind kind, const std::string& line);
+void ReportToConsole(const Report& report);
+
+// Hands to `report` what is handed to it, as being about sound `index`.
+Reporter AboutSound(const Reporter& report, std::uint32_t index);
 
 }  // namespace Orvane

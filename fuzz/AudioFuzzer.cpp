@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bytes.insert(bytes.end(), data + 1, data + size);
   WriteBytes(file, bytes);
 
-  auto checked = CheckSoundFile(file, [](ReportKind, const std::string&) {});
+  auto checked = CheckSoundFile(file, [](const Report&) {});
   if (!checked) {
     Require(!checked.message().empty(), "a refusal says why");
     return 0;

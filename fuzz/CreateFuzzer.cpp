@@ -69,8 +69,9 @@ void CreateFromFiles(std::span<const std::uint8_t> input) {
 
   std::string progress;
   const Status created = CreateBankFrom(scratch.Input, scratch.Target,
-                                        [&](ReportKind kind, const std::string& line) {
-                                          if (kind == ReportKind::Progress) progress += line;
+                                        [&](const Report& report) {
+                                          if (report.Kind == ReportKind::Progress)
+                                            progress += report.Line;
                                         });
   const auto expected = ExpectedSounds(files);
   if (!created) {

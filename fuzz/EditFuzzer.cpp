@@ -97,7 +97,7 @@ struct Run {
   Script Edits;
 };
 
-void Quiet(ReportKind, const std::string&) {}
+void Quiet(const Report&) {}
 
 std::vector<Sound> LoadedSounds(const CSoundEditor& editor, std::span<const std::uint8_t> bank) {
   std::vector<Sound> sounds;

@@ -59,8 +59,8 @@ void ReadWaveFile(std::span<const std::uint8_t> input) {
   }
 
   std::string warnings;
-  auto gathered = GatherSounds(scratch.Folder, {}, [&](ReportKind, const std::string& line) {
-    warnings += line;
+  auto gathered = GatherSounds(scratch.Folder, {}, [&](const Report& report) {
+    warnings += report.Line;
   });
   if (!gathered) {
     Require(Mentions(gathered.message(), scratch.File.string()), "a refusal names the file");

@@ -31,16 +31,15 @@ std::filesystem::path BankSession::FolderStart() const {
   return folderStart_.value_or(OutputFolder());
 }
 
-void BankSession::Log(ReportKind kind, const std::string& line,
-                      std::optional<std::uint32_t> sound) const {
-  console_(kind, line);
-  std::string text = line;
+void BankSession::Log(const Report& report) const {
+  console_(report);
+  std::string text = report.Line;
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  messages_({std::chrono::system_clock::now(), sound, kind, std::move(text)});
+  messages_({std::chrono::system_clock::now(), report.Sound, report.Kind, std::move(text)});
 }
 
 CommandOutcome BankSession::Failed(const Status& failure) const {
-  Log(ReportKind::Warning, failure.message() + "\n", failure.where().Sound);
+  Log({ReportKind::Warning, failure.message() + "\n", failure.where().Sound});
   CommandOutcome outcome{failure, failure.message()};
   outcome.Warnings = 1;
   return outcome;
@@ -88,7 +87,7 @@ CommandOutcome BankSession::ExportEach(const std::vector<std::uint32_t>& indexes
   CommandOutcome outcome{Status::Ok(), ExportSummary(results, folder)};
   for (const Status& exported : results) {
     if (exported) continue;
-    Log(ReportKind::Warning, exported.message() + "\n", exported.where().Sound);
+    Log({ReportKind::Warning, exported.message() + "\n", exported.where().Sound});
     ++outcome.Warnings;
   }
   return outcome;
@@ -100,7 +99,7 @@ std::optional<std::vector<std::filesystem::path>> BankSession::ExportForDrag(
   const std::vector<Status> results = editor_.ExportEach(indexes, folder);
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!results[i]) {
-      Log(ReportKind::Warning, results[i].message() + "\n", indexes[i]);
+      Log({ReportKind::Warning, results[i].message() + "\n", indexes[i]});
       return std::nullopt;
     }
     files.push_back(folder / ExportFileName(indexes[i], editor_.Entry(indexes[i]).Entry));
@@ -111,14 +110,14 @@ std::optional<std::vector<std::filesystem::path>> BankSession::ExportForDrag(
 CommandOutcome BankSession::Create(const std::filesystem::path& target) {
   // Bank creation's progress lines and warnings show on the status line as well.
   CommandOutcome outcome;
-  const Reporter report = [&](ReportKind kind, const std::string& line) {
-    if (kind == ReportKind::Progress) {
-      console_(kind, line);
+  const Reporter report = [&](const Report& line) {
+    if (line.Kind == ReportKind::Progress) {
+      console_(line);
     } else {
-      Log(kind, line, std::nullopt);
-      if (kind == ReportKind::Warning) ++outcome.Warnings;
+      Log(line);
+      if (line.Kind == ReportKind::Warning) ++outcome.Warnings;
     }
-    outcome.Line = line.substr(0, line.find_last_not_of("\r\n") + 1);
+    outcome.Line = line.Line.substr(0, line.Line.find_last_not_of("\r\n") + 1);
   };
   Status created = Status::Ok();
   // Nothing that goes wrong while a bank is made may end the program.
@@ -148,11 +147,11 @@ std::string BankSession::NamesToCopy(const std::vector<std::uint32_t>& indexes) 
 }
 
 template <typename Edit>
-CommandOutcome BankSession::ApplyEdit(std::optional<std::uint32_t> sound, const Edit& edit) {
+CommandOutcome BankSession::ApplyEdit(const Edit& edit) {
   int warnings = 0;
-  const Reporter report = [&](ReportKind kind, const std::string& line) {
-    Log(kind, line, sound);
-    if (kind == ReportKind::Warning) ++warnings;
+  const Reporter report = [&](const Report& line) {
+    Log(line);
+    if (line.Kind == ReportKind::Warning) ++warnings;
   };
   auto done = edit(report);
   if (!done) {
@@ -168,25 +167,22 @@ CommandOutcome BankSession::ApplyEdit(std::optional<std::uint32_t> sound, const 
 
 CommandOutcome BankSession::Replace(std::uint32_t index, const std::filesystem::path& file,
                                     ReplaceFormat format) {
-  return ApplyEdit(index, [&](const Reporter& report) {
-    return editor_.Replace(index, file, format, report);
-  });
+  return ApplyEdit([&](const Reporter& report) { return editor_.Replace(index, file, format, report); });
 }
 
 CommandOutcome BankSession::Insert(std::uint32_t at, const std::filesystem::path& file) {
   CommandOutcome outcome =
-      ApplyEdit(at, [&](const Reporter& report) { return editor_.Insert(at, file, {}, report); });
+      ApplyEdit([&](const Reporter& report) { return editor_.Insert(at, file, {}, report); });
   if (outcome.Result) outcome.Focus = at;
   return outcome;
 }
 
 CommandOutcome BankSession::Remove(std::vector<std::uint32_t> indexes) {
-  return ApplyEdit(std::nullopt,
-                   [&](const Reporter&) { return editor_.Remove(std::move(indexes)); });
+  return ApplyEdit([&](const Reporter&) { return editor_.Remove(std::move(indexes)); });
 }
 
 CommandOutcome BankSession::SetFields(std::uint32_t index, const FieldEdit& fields) {
-  return ApplyEdit(index, [&](const Reporter&) { return editor_.SetFields(index, fields); });
+  return ApplyEdit([&](const Reporter&) { return editor_.SetFields(index, fields); });
 }
 
 Result<std::vector<Replacement>> BankSession::FindReplacements(const std::filesystem::path& folder) {
@@ -206,7 +202,7 @@ std::vector<ReplacementPreview> BankSession::Preview(const std::vector<Replaceme
 
 CommandOutcome BankSession::ReplaceMany(const std::vector<Replacement>& replacements,
                                         ReplaceFormat format) {
-  return ApplyEdit(std::nullopt, [&](const Reporter& report) {
+  return ApplyEdit([&](const Reporter& report) {
     return editor_.ReplaceMany(replacements, format, report);
   });
 }

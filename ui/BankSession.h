@@ -110,7 +110,7 @@ class BankSession {
 
  private:
   // A line for the console and the messages.
-  void Log(ReportKind kind, const std::string& line, std::optional<std::uint32_t> sound) const;
+  void Log(const Report& report) const;
   // Several sounds into the output folder, counted: "Exported 3 sounds to ...".
   CommandOutcome ExportEach(const std::vector<std::uint32_t>& indexes);
 
@@ -122,7 +122,7 @@ class BankSession {
   // Runs an edit with its notes on the console, and says what it did and how many warnings it
   // left there.
   template <typename Edit>
-  CommandOutcome ApplyEdit(std::optional<std::uint32_t> sound, const Edit& edit);
+  CommandOutcome ApplyEdit(const Edit& edit);
   CommandOutcome Step(const char* done, const std::optional<std::string>& name,
                       std::optional<RowChange> rows);
 

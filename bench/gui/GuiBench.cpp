@@ -53,7 +53,7 @@ const std::filesystem::path& BankOf(std::uint32_t dataSize) {
   return it->second;
 }
 
-void Quiet(ReportKind, const std::string&) {}
+void Quiet(const Report&) {}
 
 // The main window on screen, driven through its menu as a user would.
 class Window {

@@ -20,7 +20,7 @@ Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Report
   if (!wave) return wave.status();
   if (Status fits = CheckFitsBank(*wave); !fits) return Result<WaveInfo>(fits);
   for (const std::string& warning : wave->Warnings)
-    report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
+    report({ReportKind::Warning, Str(file.string(), ": ", warning, "\n")});
   return wave;
 }
 
@@ -132,9 +132,9 @@ void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const
   std::size_t kept = 0;
   for (std::size_t i = 0; i < sounds.size(); ++i) {
     if (kept > 0 && sounds[kept - 1].Index == sounds[i].Index) {
-      report(ReportKind::Warning,
+      report({ReportKind::Warning,
              Str((folder / sounds[i].FileName).string(), ": sound number ", sounds[i].Index,
-                 " is taken by ", sounds[kept - 1].FileName, " already; this file is left out\n"));
+                 " is taken by ", sounds[kept - 1].FileName, " already; this file is left out\n")});
       continue;
     }
     if (kept != i) sounds[kept] = std::move(sounds[i]);
@@ -166,11 +166,11 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
   for (Wav2Entry& sound : *sounds)
     like.TakeFields(sound.Index, sound.NamePart, (folder / sound.FileName).string(), sound.Header,
                     report);
-  report(ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n"));
+  report({ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n")});
   if (sounds->empty())
-    report(ReportKind::Warning,
+    report({ReportKind::Warning,
            Str("no numbered sound files in ", folder.string(),
-               "; the bank holds no sounds and cannot be opened\n"));
+               "; the bank holds no sounds and cannot be opened\n")});
 
   // Converted samples wait beside the target until every size in its table is known.
   std::optional<ScratchFile> scratch;
@@ -197,7 +197,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
       [&](std::size_t i, AtomicFile& out) { return CopySamples(folder, (*sounds)[i], converted, out); },
       [&](std::size_t i, AtomicFile& out) { return like.CopyExtraHeader((*sounds)[i].Index, out); });
   if (!written) return written;
-  report(ReportKind::Progress, "Created SDT bank\n");
+  report({ReportKind::Progress, "Created SDT bank\n"});
   return Status::Ok();
 }
 

@@ -72,9 +72,9 @@ void BankTemplate::TakeFields(std::uint32_t index, const std::string& namePart,
     header.HeaderSize = old->Entry.HeaderSize;
   } else {
     header.HeaderSize = TbSoundEntry::kSize;
-    report(ReportKind::Warning, Str(file, ": sound ", index, " of ", path_.string(), " has ", loss,
+    report({ReportKind::Warning, Str(file, ": sound ", index, " of ", path_.string(), " has ", loss,
                                     "; this sound gets a header of ", TbSoundEntry::kSize,
-                                    " bytes\n"));
+                                    " bytes\n")});
   }
 }
 

@@ -86,7 +86,7 @@ Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Report
   if (type->Container == Audio::Container::Wave) {
     WaveInfo& wave = *type->Wave;
     for (const std::string& warning : wave.Warnings)
-      report(ReportKind::Warning, Str(file.string(), ": ", warning, "\n"));
+      report({ReportKind::Warning, Str(file.string(), ": ", warning, "\n")});
     sound.Fits = CheckFitsBank(wave).ok();
     wave.Chunks.clear();  // only the samples' place and format are needed from here on
     wave.Warnings.clear();
@@ -212,11 +212,11 @@ Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest&
 void ReportConversion(const Reporter& report, const std::string& name,
                       const ConvertedSound& sound) {
   if (sound.Copied) return;
-  report(ReportKind::Note, Str(name, ": ", sound.Note, "\n"));
+  report({ReportKind::Note, Str(name, ": ", sound.Note, "\n")});
   if (sound.Clipped > 0)
-    report(ReportKind::Warning,
+    report({ReportKind::Warning,
            Str(name, ": ", sound.Clipped,
-               " samples went beyond full scale and were clipped; lower its volume to avoid it\n"));
+               " samples went beyond full scale and were clipped; lower its volume to avoid it\n")});
 }
 
 }  // namespace Orvane

@@ -171,15 +171,16 @@ Result<EditOutcome> CSoundEditor::Insert(std::uint32_t index, const std::filesys
         ErrorKind::NotFound,
         Str("a sound can be inserted at 0 to ", m_Count, " (the end), not at ", index),
         {path_.string(), index, {}});
+  const Reporter about = AboutSound(report, index);
   std::string name;
   if (options.Name) {
     auto bytes = BankNameOf(*options.Name);
     if (!bytes) return Result<EditOutcome>(bytes.status());
     name = std::move(*bytes);
   } else {
-    name = NameFromFile(file, report);
+    name = NameFromFile(file, about);
   }
-  auto samples = BringSamples(file, options.Format, RoomFor(0), report);
+  auto samples = BringSamples(file, options.Format, RoomFor(0), about);
   if (!samples) return Result<EditOutcome>(samples.status());
   SoundSlot sound = NewSound(*samples, name);
   const std::string label = SoundLabel(index, sound.Element.Entry);

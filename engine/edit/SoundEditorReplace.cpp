@@ -16,12 +16,12 @@ constexpr double kLengthFactor = 2;
 
 // Report lines kept aside, to be handed on in order once jobs on other threads have ended.
 struct HeldLines {
-  std::vector<std::pair<ReportKind, std::string>> Lines;
+  std::vector<Report> Lines;
   Reporter Holder() {
-    return [this](ReportKind kind, const std::string& line) { Lines.emplace_back(kind, line); };
+    return [this](const Report& line) { Lines.push_back(line); };
   }
   void HandTo(const Reporter& report) const {
-    for (const auto& [kind, line] : Lines) report(kind, line);
+    for (const Report& line : Lines) report(line);
   }
 };
 
@@ -39,7 +39,7 @@ Result<SoundsChanged::Exchange> CSoundEditor::PrepareReplacement(
     std::uint64_t limit, const Reporter& report) const {
   auto request = RequestFor(index, format);
   if (!request) return request.status();
-  auto samples = BringSamples(file, *request, limit, report);
+  auto samples = BringSamples(file, *request, limit, AboutSound(report, index));
   if (!samples) return samples.status().At({{}, index, {}});
   const SoundSlot& sound = m_Entries[index];
   return SoundsChanged::Exchange{index, sound, WithSamples(sound, *samples)};
@@ -82,7 +82,7 @@ Result<EditOutcome> CSoundEditor::ReplaceMany(std::span<const Replacement> repla
   ForEachInParallel(replacements.size(), [&](std::size_t i) {
     const Replacement& r = replacements[i];
     Job& job = jobs[i];
-    const Reporter held = job.Held.Holder();
+    const Reporter held = AboutSound(job.Held.Holder(), r.Index);
     const SoundSlot& sound = m_Entries[r.Index];
     if (!sound.Element.Damaged()) {
       auto checked = CheckSoundFile(r.File, held);
@@ -128,7 +128,7 @@ std::vector<ReplacementPreview> CSoundEditor::PreviewReplacements(
     std::span<const Replacement> replacements, ReplaceFormat format) const {
   RefreshOffsets();
   std::vector<ReplacementPreview> previews(replacements.size());
-  const auto quiet = [](ReportKind, const std::string&) {};
+  const auto quiet = [](const Report&) {};
   ForEachInParallel(replacements.size(), [&](std::size_t i) {
     ReplacementPreview& preview = previews[i];
     preview.What = replacements[i];

@@ -127,13 +127,13 @@ std::string NameFromFile(const std::filesystem::path& file, const Reporter& repo
   auto exact = Utf8ToCp1252Exactly(stem);
   std::string bytes = exact ? *exact : Utf8ToCp1252(stem);
   if (!exact)
-    report(ReportKind::Warning, Str(file.string(), ": the name \"", stem, "\" ", exact.message(),
-                                    "; such characters become '?'\n"));
+    report({ReportKind::Warning, Str(file.string(), ": the name \"", stem, "\" ", exact.message(),
+                                    "; such characters become '?'\n")});
   if (bytes.size() > TbSoundEntry::kNameSize) {
     bytes.resize(TbSoundEntry::kNameSize);
-    report(ReportKind::Warning,
+    report({ReportKind::Warning,
            Str(file.string(), ": the name \"", stem, "\" is cut to its first 16 bytes, \"",
-               Cp1252ToUtf8(bytes), "\"\n"));
+               Cp1252ToUtf8(bytes), "\"\n")});
   }
   return bytes;
 }

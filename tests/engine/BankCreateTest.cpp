@@ -18,8 +18,8 @@ class CreateBank : public ::testing::Test {
  protected:
   CreateBank() {
     fs::create_directory(dir_ / "output");
-    report_ = [this](ReportKind kind, const std::string& line) {
-      (kind == ReportKind::Progress ? progress_ : warnings_) += line;
+    report_ = [this](const Report& report) {
+      (report.Kind == ReportKind::Progress ? progress_ : warnings_) += report.Line;
     };
   }
   void Put(const std::string& name, const Bytes& bytes) {

@@ -46,7 +46,7 @@ class CreateLike : public ::testing::Test {
   tf::TempDir dir_;
   CSoundEditor old_, editor_, loaded_;
   std::string lines_;
-  const Reporter report_ = [this](ReportKind, const std::string& line) { lines_ += line; };
+  const Reporter report_ = [this](const Report& report) { lines_ += report.Line; };
 };
 
 TEST_F(CreateLike, ExportThenCreateGivesThePackedBankBackByteForByte) {

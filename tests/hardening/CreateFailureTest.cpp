@@ -94,10 +94,10 @@ TEST(CreateFailure, AWaveFileThatChangesAfterTheListingStopsIt) {
     WriteFile(dir / "bank.sdt", kOldTarget);
     std::string progress;
     CSoundEditor editor;
-    const Reporter report = [&](ReportKind kind, const std::string& line) {
-      if (kind != ReportKind::Progress) return;
-      progress += line;
-      if (line.rfind("Found ", 0) == 0) change.Apply(dir / "output" / "1_b.wav");
+    const Reporter report = [&](const Report& line) {
+      if (line.Kind != ReportKind::Progress) return;
+      progress += line.Line;
+      if (line.Line.rfind("Found ", 0) == 0) change.Apply(dir / "output" / "1_b.wav");
     };
 
     const Status created = editor.CreateBankFrom(dir / "output", dir / "bank.sdt", {}, report);

@@ -59,7 +59,7 @@ TEST(Soak, AThousandSoundsGoRoundTheWorkCycleWithoutLosingAByte) {
   for (int round = 0; round < rounds; ++round) {
     SCOPED_TRACE(Str("round ", round, " of ", rounds, ", seed ", kSeed));
     CSoundEditor editor;
-    const Reporter report = [&](ReportKind, const std::string& line) { progress += line; };
+    const Reporter report = [&](const Report& report) { progress += report.Line; };
     const Status loaded = editor.LoadBank(dir / "bank.sdt");
     ASSERT_TRUE(loaded) << loaded.message();
     ASSERT_EQ(editor.Count(), kSounds);

@@ -24,12 +24,9 @@ class BankSessionTest : public ::testing::Test {
   ScopedWorkingDirectory workingDirectory{dir.Path()};
   const fs::path bank = dir / "a.sdt";
   CSoundEditor editor;
-  std::vector<std::pair<ReportKind, std::string>> console;
+  std::vector<Report> console;
   std::vector<Message> messages;
-  BankSession session{editor,
-                      [this](ReportKind kind, const std::string& line) {
-                        console.emplace_back(kind, line);
-                      },
+  BankSession session{editor, [this](const Report& report) { console.push_back(report); },
                       [this](const Message& message) { messages.push_back(message); }};
 };
 
@@ -53,10 +50,10 @@ TEST_F(BankSessionTest, AnEditSaysWhatItDidAndHowManyWarningsItLeftInTheMessages
   EXPECT_EQ(replaced.ListChange, CommandOutcome::List::Rows);
   EXPECT_EQ(replaced.Rows.Rows, std::vector<std::uint32_t>{1});
   ASSERT_EQ(console.size(), 2u) << "the conversion's note and the clipping warning";
-  EXPECT_EQ(console[1].first, ReportKind::Warning);
+  EXPECT_EQ(console[1].Kind, ReportKind::Warning);
   ASSERT_EQ(messages.size(), 2u) << "the messages hold what the console shows";
   EXPECT_EQ(messages[1].Sound, 1u);
-  EXPECT_EQ(messages[1].Text + "\n", console[1].second);
+  EXPECT_EQ(messages[1].Text + "\n", console[1].Line);
 
   const CommandOutcome inserted = session.Insert(0, dir / "loud.wav");
   EXPECT_EQ(inserted.Focus, 0u);
@@ -65,6 +62,15 @@ TEST_F(BankSessionTest, AnEditSaysWhatItDidAndHowManyWarningsItLeftInTheMessages
   EXPECT_EQ(undone.Rows.What, RowChange::Kind::Removed);
   EXPECT_EQ(session.Undo().Line, "Undone: Replace sound 1");
   EXPECT_FALSE(session.Undo().Line) << "nothing left to undo leaves the status line alone";
+
+  messages.clear();
+  const CommandOutcome many = session.ReplaceMany({{0, dir / "loud.wav"}, {1, dir / "loud.wav"}},
+                                                  ReplaceFormat::SoundsOwn);
+  EXPECT_EQ(many.Line, "Replaced 2 sounds, 0 unchanged; 2 warnings (see Messages)");
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_EQ(std::vector({messages[0].Sound, messages[2].Sound}),
+            std::vector<std::optional<std::uint32_t>>({0u, 1u}))
+      << "each file's lines name the sound it replaced";
 }
 
 TEST_F(BankSessionTest, FailuresKeepTheirKindAndWhereAndReachTheConsole) {
@@ -75,7 +81,7 @@ TEST_F(BankSessionTest, FailuresKeepTheirKindAndWhereAndReachTheConsole) {
   EXPECT_EQ(refused.Result.where().File, bank.string());
   ASSERT_TRUE(refused.Line);
   EXPECT_TRUE(refused.Line->ends_with(" (File > Save As... over it does)")) << *refused.Line;
-  EXPECT_EQ(console.back().second, *refused.Line + "\n");
+  EXPECT_EQ(console.back().Line, *refused.Line + "\n");
   EXPECT_TRUE(session.HasUnsavedEdits());
   EXPECT_EQ(session.Save(bank, /*force=*/true).ListChange, CommandOutcome::List::Offsets);
   EXPECT_FALSE(session.HasUnsavedEdits());
