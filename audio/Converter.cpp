@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ChannelMixer.h"
+#include "Loudness.h"
 #include "Quantiser.h"
 #include "Resampler.h"
 #include "Text.h"
@@ -62,18 +63,22 @@ bool AllFinite(std::span<const float> samples) {
 class Pipeline {
  public:
   // `report` says what the conversion does; the pipeline counts frames and clipped samples.
+  // With `meter`, the converted samples are held and measured until Finish.
   Pipeline(const SourceInfo& info, const PcmFormat& target, std::optional<Resampler> resampler,
-           const ConversionReport& report, const PcmSink& sink, std::uint64_t maxBytes)
+           const ConversionReport& report, const PcmSink& sink, std::uint64_t maxBytes,
+           std::optional<LoudnessMeter> meter)
       : sourceChannels_(info.Channels),
         middleChannels_(std::min(info.Channels, target.Channels)),
         targetChannels_(target.Channels),
         chunkFrames_(std::clamp<std::size_t>(
             kChunkSamples / std::max(info.Channels, target.Channels), 1, kChunkFrames)),
         resampler_(std::move(resampler)),
+        bits_(target.Bits),
         quantiser_(target.Bits, report.Dithered),
         sink_(sink),
         maxBytes_(maxBytes),
         report_(report),
+        meter_(std::move(meter)),
         input_(chunkFrames_ * sourceChannels_),
         bytes_(chunkFrames_ * targetChannels_ * quantiser_.BytesPerSample()) {
     if (middleChannels_ < sourceChannels_) mono_.resize(chunkFrames_);
@@ -104,6 +109,40 @@ class Pipeline {
       if (Status s = resampler_ ? Resample(middle) : Deliver(middle); !s) return s;
     }
     return resampler_ ? Drain() : Status::Ok();
+  }
+
+  // Gives held samples the gain that brings them to `targetLufs` and hands them on.
+  Status Finish(double targetLufs) {
+    LoudnessMatch match;
+    const Levels measured = meter_->Measured();
+    match.LoudnessLufs = measured.LoudnessLufs;
+    if (std::isinf(targetLufs)) {
+      match.What = LoudnessMatch::Outcome::TargetSilent;
+    } else if (measured.Silent() || std::isinf(measured.LoudnessLufs)) {
+      match.What = LoudnessMatch::Outcome::SoundSilent;
+    } else {
+      match.GainDb = targetLufs - measured.LoudnessLufs;
+      if (measured.PeakDbfs + match.GainDb > kMatchPeakDbfs) {
+        match.What = LoudnessMatch::Outcome::PeakLimited;
+        match.ShortLu = match.GainDb - (kMatchPeakDbfs - measured.PeakDbfs);
+        match.GainDb = kMatchPeakDbfs - measured.PeakDbfs;
+      }
+    }
+    report_.Match = match;
+    // Samples given a gain are new values: they are dithered like resampled ones.
+    if (match.GainDb != 0) report_.Dithered = true;
+    quantiser_ = Quantiser(bits_, report_.Dithered);
+    const auto gain = static_cast<float>(std::pow(10.0, match.GainDb / 20));
+    std::vector<float> chunk;
+    const std::size_t step = chunkFrames_ * targetChannels_;
+    for (std::size_t at = 0; at < held_.size(); at += step) {
+      const std::size_t n = std::min(step, held_.size() - at);
+      chunk.assign(held_.begin() + static_cast<std::ptrdiff_t>(at),
+                   held_.begin() + static_cast<std::ptrdiff_t>(at + n));
+      if (gain != 1) for (float& x : chunk) x *= gain;
+      if (Status s = Emit(chunk); !s) return s;
+    }
+    return Status::Ok();
   }
 
  private:
@@ -150,6 +189,26 @@ class Pipeline {
       SpreadMono(frames, targetChannels_, std::span(spread_).first(count * targetChannels_));
       samples = std::span<const float>(spread_).first(count * targetChannels_);
     }
+    if (meter_) return Hold(samples);
+    return Emit(samples);
+  }
+
+  // Keeps converted samples for Finish, measuring them as they come.
+  Status Hold(std::span<const float> samples) {
+    if (held_.size() + samples.size() > kMaxMatchedSamples)
+      return Status::Error(ErrorKind::TooLarge,
+                           Str("matching its loudness holds the whole sound in memory, and it "
+                               "has more than ", kMaxMatchedSamples, " samples"));
+    if (held_.size() * quantiser_.BytesPerSample() + samples.size() * quantiser_.BytesPerSample() >
+        maxBytes_)
+      return Status::Error(ErrorKind::TooLarge,
+                           Str("the converted sound is larger than ", maxBytes_, " bytes"));
+    held_.insert(held_.end(), samples.begin(), samples.end());
+    return meter_->Add(samples);
+  }
+
+  // Quantises whole frames of target samples and hands them to the sink.
+  Status Emit(std::span<const float> samples) {
     const auto bytes = std::span(bytes_).first(samples.size() * quantiser_.BytesPerSample());
     if (bytes.size() > maxBytes_ - delivered_)
       return Status::Error(ErrorKind::TooLarge,
@@ -157,7 +216,7 @@ class Pipeline {
     report_.Clipped += quantiser_.Encode(samples, bytes);
     if (Status s = sink_(bytes); !s) return s;
     delivered_ += bytes.size();
-    report_.Frames += count;
+    report_.Frames += samples.size() / targetChannels_;
     return Status::Ok();
   }
 
@@ -166,12 +225,15 @@ class Pipeline {
   const unsigned targetChannels_;
   const std::size_t chunkFrames_;
   std::optional<Resampler> resampler_;
+  const unsigned bits_;
   Quantiser quantiser_;
   const PcmSink& sink_;
   const std::uint64_t maxBytes_;
   std::uint64_t delivered_ = 0;
   std::uint64_t framesRead_ = 0;
   ConversionReport report_;
+  std::optional<LoudnessMeter> meter_;  // only when matching loudness
+  std::vector<float> held_;             // the converted samples, while matching loudness
 
   std::vector<float> input_;
   std::vector<float> mono_;       // only when mixing to mono
@@ -183,7 +245,8 @@ class Pipeline {
 }  // namespace
 
 Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
-                                 const PcmSink& sink, std::uint64_t maxBytes) {
+                                 const PcmSink& sink, std::uint64_t maxBytes,
+                                 std::optional<double> matchLufs) {
   const SourceInfo& info = source.Info();
   if (Status s = CheckTarget(target); !s) return s;
   if (Status s = CheckSource(info); !s) return s;
@@ -201,8 +264,16 @@ Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
     if (!created) return created.status();
     resampler.emplace(std::move(*created));
   }
-  Pipeline pipeline(info, target, std::move(resampler), report, sink, maxBytes);
+  std::optional<LoudnessMeter> meter;
+  if (matchLufs) {
+    auto created = LoudnessMeter::Create(target.RateHz, target.Channels);
+    if (!created) return created.status();
+    meter.emplace(std::move(*created));
+  }
+  Pipeline pipeline(info, target, std::move(resampler), report, sink, maxBytes, std::move(meter));
   if (Status s = pipeline.Run(source); !s) return s;
+  if (matchLufs)
+    if (Status s = pipeline.Finish(*matchLufs); !s) return s;
   return pipeline.Report();
 }
 

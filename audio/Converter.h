@@ -4,6 +4,7 @@
 // little-endian. Streams: memory does not grow with the length of the sound.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 #include "FloatSource.h"
@@ -12,12 +13,30 @@
 
 namespace Orvane::Audio {
 
+// What matching loudness made of a sound.
+struct LoudnessMatch {
+  enum class Outcome {
+    Matched,         // the gain brings the sound to the target
+    PeakLimited,     // the gain stops where the sample peak reaches kMatchPeakDbfs
+    TargetSilent,    // nothing to match: no gain
+    SoundSilent,     // a silent sound stays silent: no gain
+  };
+  Outcome What = Outcome::Matched;
+  double GainDb = 0;        // applied
+  double ShortLu = 0;       // how far below the target a peak-limited sound stays
+  double LoudnessLufs = 0;  // of the sound before the gain
+};
+
+// The highest sample peak a gain that matches loudness may reach.
+inline constexpr double kMatchPeakDbfs = -1.0;
+
 struct ConversionReport {
   std::uint64_t Frames = 0;   // frames handed to the sink
   std::uint64_t Clipped = 0;  // samples beyond full scale after resampling, clipped
   bool Resampled = false;
   bool Mixed = false;  // the channel count changed
   bool Dithered = false;
+  std::optional<LoudnessMatch> Match;  // when loudness was matched
 };
 
 // Takes each piece of PCM bytes in order; a failure stops the conversion and is answered.
@@ -33,8 +52,15 @@ Status CheckChannelChange(unsigned from, unsigned to);
 // CheckChannelChange refuses, on a target depth other than 8/16/24/32, channels outside 1..255,
 // a rate that is not positive and finite or rates more than 1024 times apart (Unsupported), and
 // (TooLarge) once more than `maxBytes` would reach the sink: what reached it stays within.
+// With `matchLufs`, the converted sound is measured whole, then given the gain that brings its
+// loudness to `matchLufs` (no more than lets its sample peak reach kMatchPeakDbfs) in floating
+// point, before it is clipped, dithered and quantised; it is held in memory for that, and a
+// sound of more than kMaxMatchedSamples samples is refused (TooLarge).
 Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
                                  const PcmSink& sink,
-                                 std::uint64_t maxBytes = 0xFFFFFFFFull);
+                                 std::uint64_t maxBytes = 0xFFFFFFFFull,
+                                 std::optional<double> matchLufs = std::nullopt);
+
+inline constexpr std::uint64_t kMaxMatchedSamples = std::uint64_t{1} << 28;  // 1 GiB of floats
 
 }  // namespace Orvane::Audio

@@ -57,15 +57,16 @@ void AddSaveOptions(CLI::App& command, SaveTarget& target) {
                    "Save over BANK even when another program changed it since it was loaded");
 }
 
-struct ReplaceOptions {
+struct ReplaceCommand {
   SaveTarget Target;
   std::optional<std::uint32_t> Index;
   std::optional<std::filesystem::path> File;
   std::optional<std::filesystem::path> From;
   bool KeepFormat = false;
+  bool MatchLoudness = false;
 
-  ReplaceFormat Format() const {
-    return KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn;
+  ReplaceOptions Options() const {
+    return {KeepFormat ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn, MatchLoudness};
   }
 };
 
@@ -91,7 +92,7 @@ struct RemoveOptions {
 }  // namespace
 
 void AddEditCommands(CLI::App& app, int& exitCode) {
-  auto replace = std::make_shared<ReplaceOptions>();
+  auto replace = std::make_shared<ReplaceCommand>();
   CLI::App* command = app.add_subcommand(
       "replace", "Replace a sound's samples with an audio file, keeping its name and fields");
   AddSaveOptions(*command, replace->Target);
@@ -106,6 +107,8 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
       ->excludes(file);
   command->add_flag("--keep-format", replace->KeepFormat,
                     "Keep the file's own format instead of converting to the sound's");
+  command->add_flag("--match-loudness", replace->MatchLoudness,
+                    "Give the new samples the loudness of the sound they replace");
   command->callback([replace, &exitCode] {
     if (replace->From) {
       exitCode = RunEdit(
@@ -113,7 +116,7 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
           [&](CSoundEditor& editor) -> Result<EditOutcome> {
             auto found = FindReplacements(*replace->From, editor.Count());
             if (!found) return found.status();
-            return editor.ReplaceMany(*found, replace->Format(), ReportToTool);
+            return editor.ReplaceMany(*found, replace->Options(), ReportToTool);
           },
           Unchanged::Skip);
       return;
@@ -121,7 +124,7 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
     if (!replace->Index || !replace->File)
       throw CLI::ValidationError("give INDEX and FILE, or --from DIR");
     exitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
-      return editor.Replace(*replace->Index, *replace->File, replace->Format(), ReportToTool);
+      return editor.Replace(*replace->Index, *replace->File, replace->Options(), ReportToTool);
     });
   });
 

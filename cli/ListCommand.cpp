@@ -1,4 +1,3 @@
-#include <map>
 #include <memory>
 
 #include "CliCommon.h"
@@ -8,9 +7,6 @@
 namespace Orvane::Cli {
 namespace {
 
-const std::map<std::string, ListFormat> kFormats = {
-    {"table", ListFormat::Table}, {"csv", ListFormat::Csv}, {"json", ListFormat::Json}};
-
 struct ListOptions {
   std::filesystem::path Bank;
   std::string Format = "table";
@@ -19,7 +15,7 @@ struct ListOptions {
 int RunList(const ListOptions& options) {
   const auto bank = ReadHeadersOrReport(options.Bank);
   if (!bank) return 1;
-  const std::string listing = FormatList(bank->Entries, kFormats.at(options.Format));
+  const std::string listing = FormatList(bank->Entries, ListFormatNamed(options.Format));
   return WriteToStdout(listing) ? 0 : 1;
 }
 
@@ -29,9 +25,7 @@ void AddListCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* list = app.add_subcommand("list", "List the sounds of a bank with every header field");
   list->add_option("BANK", options->Bank, BankHelp())->required();
-  list->add_option("--format", options->Format, "How to print the list")
-      ->check(CLI::IsMember(kFormats))
-      ->capture_default_str();
+  AddListFormatOption(*list, options->Format);
   list->callback([options, &exitCode] { exitCode = RunList(*options); });
 }
 

@@ -8,42 +8,8 @@
 namespace Orvane::Cli {
 namespace {
 
-constexpr std::string_view kColumnGap = "  ";
 // Enough for one line of any listing: eleven numbers and a name of 16 characters.
 constexpr std::size_t kLineEstimate = 128;
-
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-std::size_t CharacterCount(std::string_view utf8) {
-  return static_cast<std::size_t>(
-      std::count_if(utf8.begin(), utf8.end(), [](char c) { return !IsContinuationByte(c); }));
-}
-
-// C0 controls, DEL, and the C1 controls (U+0080..U+009F, encoded C2 80..C2 9F) become '?'.
-std::string TerminalText(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    if (c < 0x20 || c == 0x7F) {
-      out += '?';
-    } else if (c == 0xC2 && i + 1 < utf8.size() &&
-               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
-      out += '?';
-      ++i;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-void AppendPadded(std::string& out, std::string_view cell, std::size_t width, bool alignLeft) {
-  const std::size_t padding = width - CharacterCount(cell);
-  if (!alignLeft) out.append(padding, ' ');
-  out += cell;
-  if (alignLeft) out.append(padding, ' ');
-}
 
 void AppendTableRow(std::string& out, const EntryCells& cells,
                     const std::array<std::size_t, kColumnCount>& widths) {
@@ -55,38 +21,6 @@ void AppendTableRow(std::string& out, const EntryCells& cells,
 }
 
 }  // namespace
-
-void AppendCsvCell(std::string& out, std::string_view cell) {
-  if (cell.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out += cell;
-    return;
-  }
-  out += '"';
-  for (char c : cell) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-}
-
-void AppendJsonString(std::string& out, std::string_view utf8) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
-  for (char c : utf8) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
 
 std::string CsvList(std::span<const BankEntry> entries) {
   std::string out;

@@ -5,11 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "RowFormats.h"
 #include "TbSoundBank.h"
 
 namespace Orvane::Cli {
-
-enum class ListFormat { Table, Csv, Json };
 
 std::string FormatList(std::span<const BankEntry> entries, ListFormat format);
 
@@ -21,9 +20,5 @@ std::string CsvList(std::span<const BankEntry> entries);
 std::string TableList(std::span<const BankEntry> entries);
 // An array of one object per sound: numbers as JSON numbers (Offset too), Name as a string.
 std::string JsonList(std::span<const BankEntry> entries);
-
-void AppendCsvCell(std::string& out, std::string_view cell);
-// `utf8` as a quoted JSON string: quote, backslash and control characters escaped.
-void AppendJsonString(std::string& out, std::string_view utf8);
 
 }  // namespace Orvane::Cli

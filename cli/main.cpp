@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
   Orvane::Cli::AddPlayCommand(app, exitCode);
   Orvane::Cli::AddConvertCommand(app, exitCode);
   Orvane::Cli::AddEditCommands(app, exitCode);
+  Orvane::Cli::AddLevelsCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

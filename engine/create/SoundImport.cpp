@@ -1,6 +1,7 @@
 #include "SoundImport.h"
 
 #include <algorithm>
+#include <iomanip>
 
 #include "AudioFileType.h"
 #include "ByteSource.h"
@@ -110,7 +111,8 @@ Result<std::unique_ptr<Audio::FloatSource>> OpenSource(const SoundFile& file) {
 }  // namespace
 
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
-                                    const Audio::PcmSink& sink, const SizeHint& expect) {
+                                    const Audio::PcmSink& sink, const SizeHint& expect,
+                                    LoudnessTarget loudness) {
   auto decoder = OpenSource(file);
   if (!decoder) return Result<ConvertedSound>(decoder.status());
   const Audio::SourceInfo source = (*decoder)->Info();
@@ -126,7 +128,7 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
                          source.RateHz * sound.Format.Pcm().BytesPerFrame();
     expect(static_cast<std::uint64_t>(std::min(bytes, 0x1p48)));
   }
-  auto done = Audio::Convert(**decoder, sound.Format.Pcm(), sink);
+  auto done = Audio::Convert(**decoder, sound.Format.Pcm(), sink, 0xFFFFFFFFull, loudness);
   if (!done) return Result<ConvertedSound>(done.status());
   // A decoder that gives nothing met no sound it could read: an empty sound would hide that.
   if (done->Frames == 0 && !file.Wave)
@@ -134,6 +136,7 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
                                          "it decodes to no samples at all; it is probably damaged");
   sound.DataSize = static_cast<std::uint32_t>(done->Frames * sound.Format.Pcm().BytesPerFrame());
   sound.Clipped = done->Clipped;
+  sound.Match = done->Match;
 
   std::vector<std::string> steps;
   if (done->Resampled) steps.push_back("resampled");
@@ -142,6 +145,9 @@ Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& 
                                                   : Str("copied to ", +sound.Format.NumChannels,
                                                         " channels"));
   if (done->Dithered) steps.push_back("dithered");
+  if (done->Match && done->Match->GainDb != 0)
+    steps.push_back(Str(std::showpos, std::fixed, std::setprecision(1), done->Match->GainDb,
+                        " dB to match loudness"));
   if (steps.empty()) steps.push_back("decoded");
   std::string how;
   for (const std::string& step : steps) how += (how.empty() ? "" : ", ") + step;
@@ -183,8 +189,10 @@ Result<bool> HoldsSamples(const SoundFile& file, const SoundFormat& format,
 }
 
 Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
-                                     const Audio::PcmSink& sink, const SizeHint& expect) {
-  if (!file.CopiesUnchanged(request)) return ConvertSound(file, request, sink, expect);
+                                     const Audio::PcmSink& sink, const SizeHint& expect,
+                                     LoudnessTarget loudness) {
+  if (!file.CopiesUnchanged(request) || loudness)
+    return ConvertSound(file, request, sink, expect, loudness);
   const WaveInfo& wave = *file.Wave;
   auto source = FileSource::Open(file.Path);
   if (!source)
@@ -217,6 +225,25 @@ void ReportConversion(const Reporter& report, const std::string& name,
     report({ReportKind::Warning,
            Str(name, ": ", sound.Clipped,
                " samples went beyond full scale and were clipped; lower its volume to avoid it\n")});
+  if (!sound.Match) return;
+  using Outcome = Audio::LoudnessMatch::Outcome;
+  const Audio::LoudnessMatch& match = *sound.Match;
+  const auto lu = [](double value) { return Str(std::fixed, std::setprecision(1), value); };
+  switch (match.What) {
+    case Outcome::Matched: break;
+    case Outcome::PeakLimited:
+      report({ReportKind::Warning,
+              Str(name, ": its gain stops at a peak of ", lu(Audio::kMatchPeakDbfs), " dBFS, ",
+                  lu(match.ShortLu), " LU short of the loudness it was to match\n")});
+      break;
+    case Outcome::TargetSilent:
+      report({ReportKind::Note,
+              Str(name, ": the sound it replaces is silent; its loudness is left as it is\n")});
+      break;
+    case Outcome::SoundSilent:
+      report({ReportKind::Note, Str(name, ": it is silent; no gain can match a loudness\n")});
+      break;
+  }
 }
 
 }  // namespace Orvane

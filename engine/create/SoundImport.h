@@ -63,7 +63,11 @@ struct ConvertedSound {
   std::string Note;
   std::uint64_t Clipped = 0;
   bool Copied = false;  // the file's own samples, byte for byte: nothing to note
+  std::optional<Audio::LoudnessMatch> Match;  // when its loudness was matched
 };
+
+// The loudness, in LUFS, that brought-in samples are to be given; -inf for a silent target.
+using LoudnessTarget = std::optional<double>;
 
 // Told, before any byte reaches a sink, how many the samples are expected to take: the size
 // the file declares, brought to the target format. Only a guess, from the file's header.
@@ -73,12 +77,15 @@ using SizeHint = std::function<void(std::uint64_t bytes)>;
 // process) and converts it to its target under `request`, handing
 // the bytes to `sink`. Fails with the reason, not naming the file.
 Result<ConvertedSound> ConvertSound(const SoundFile& file, const FormatRequest& request,
-                                    const Audio::PcmSink& sink, const SizeHint& expect = {});
+                                    const Audio::PcmSink& sink, const SizeHint& expect = {},
+                                    LoudnessTarget loudness = {});
 
 // The samples `file` gives under `request`, handed to `sink`: a WAVE file that a bank holds as
-// it is, already in that format, copied byte for byte; anything else converted.
+// it is, already in that format, copied byte for byte; anything else converted, and anything
+// whose loudness is to be matched.
 Result<ConvertedSound> ImportSamples(const SoundFile& file, const FormatRequest& request,
-                                     const Audio::PcmSink& sink, const SizeHint& expect = {});
+                                     const Audio::PcmSink& sink, const SizeHint& expect = {},
+                                     LoudnessTarget loudness = {});
 
 // What `file` declares before it is decoded: its rate, channels, precision, encoding and, where
 // it says, its length. Plain WAVE samples are read here; anything else in a child process that
@@ -93,7 +100,8 @@ std::string ConversionText(const Audio::SourceInfo& source, const SoundFormat& t
 Result<bool> HoldsSamples(const SoundFile& file, const SoundFormat& format,
                           std::span<const std::uint8_t> samples);
 
-// "<name>: <note>" as a note, and a warning when samples were clipped.
+// "<name>: <note>" as a note, and a warning when samples were clipped or a matched loudness
+// fell short; a note when there was no loudness to match.
 void ReportConversion(const Reporter& report, const std::string& name,
                       const ConvertedSound& sound);
 

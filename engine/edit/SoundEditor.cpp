@@ -26,6 +26,7 @@ Status CSoundEditor::LoadBank(const std::filesystem::path& file) {
   history_.Clear();
   lastLayout_.reset();
   peaks_.Clear();
+  levels_.Clear();
   FollowSounds();
   offsetsStale_ = false;  // as the file has them
   plannedSize_ = m_FileSize;
@@ -41,6 +42,7 @@ void CSoundEditor::Clear() {
   history_.Clear();
   lastLayout_.reset();
   peaks_.Clear();
+  levels_.Clear();
   FollowSounds();
 }
 
@@ -112,6 +114,23 @@ Result<std::shared_ptr<const SoundPeaks>> CSoundEditor::Peaks(std::uint32_t inde
   if (auto samples = SampleData(index); !samples) return samples.status();
   const TbSoundEntry& header = m_Entries[index].Element.Entry;
   return peaks_.Get(m_Entries[index].Samples, header.BitsPerSample, header.NumChannels);
+}
+
+Result<SoundSamples> CSoundEditor::SamplesOf(std::uint32_t index) const {
+  if (auto samples = SampleData(index); !samples) return samples.status();
+  return SoundSamples{m_Entries[index].Samples, SoundFormat::Of(m_Entries[index].Element.Entry)};
+}
+
+std::optional<Audio::Levels> CSoundEditor::KnownLevels(std::uint32_t index) const {
+  if (index >= m_Count) return std::nullopt;
+  const SoundSlot& sound = m_Entries[index];
+  return levels_.Find(sound.Samples, SoundFormat::Of(sound.Element.Entry));
+}
+
+Result<Audio::Levels> CSoundEditor::Measure(const SoundSamples& sound) const {
+  auto levels = MeasureLevels(sound);
+  if (levels) levels_.Keep(sound, *levels);
+  return levels;
 }
 
 Result<std::vector<std::uint8_t>> CSoundEditor::BuildPlayImage(std::uint32_t index) const {

@@ -15,6 +15,7 @@
 #include "BankLayout.h"
 #include "EditHistory.h"
 #include "FolderReplace.h"
+#include "LevelsCache.h"
 #include "LoadedBank.h"
 #include "PeaksCache.h"
 #include "Reporter.h"
@@ -82,6 +83,13 @@ class CSoundEditor {
 
   // The sample bytes of sound `index`; fails for an index past the end or a damaged entry.
   Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
+  // Sound `index`'s samples and format, kept alive by the answer (see SoundSamples): what a
+  // measurement or a view of them needs; a damaged sound's reason.
+  Result<SoundSamples> SamplesOf(std::uint32_t index) const;
+  // Sound `index`'s levels, when they were measured for the samples it holds now.
+  std::optional<Audio::Levels> KnownLevels(std::uint32_t index) const;
+  // Measures `sound` and keeps the levels for KnownLevels; safe on any thread.
+  Result<Audio::Levels> Measure(const SoundSamples& sound) const;
   // The waveform peaks of sound `index`, computed once and kept for the sounds drawn lately;
   // a damaged sound's reason, as SampleData gives it.
   Result<std::shared_ptr<const SoundPeaks>> Peaks(std::uint32_t index) const;
@@ -89,16 +97,17 @@ class CSoundEditor {
   // Edits. Each one either changes the bank and lands in the history, or fails and changes
   // nothing. Those that bring samples in hand their conversion notes and warnings to `report`.
   Result<EditOutcome> Replace(std::uint32_t index, const std::filesystem::path& file,
-                              ReplaceFormat format = ReplaceFormat::SoundsOwn,
+                              const ReplaceOptions& options = {},
                               const Reporter& report = ReportToConsole);
   // Replaces the sound of each replacement (distinct indexes) from its file, as one edit; the
   // files are read and converted on every core. A file that already holds what its sound holds
   // leaves that sound as it is. Any file that fails fails the whole edit, naming the file.
-  Result<EditOutcome> ReplaceMany(std::span<const Replacement> replacements, ReplaceFormat format,
+  Result<EditOutcome> ReplaceMany(std::span<const Replacement> replacements,
+                                  const ReplaceOptions& options,
                                   const Reporter& report = ReportToConsole);
   // What each replacement would do, from the files' headers: without decoding, on every core.
   std::vector<ReplacementPreview> PreviewReplacements(std::span<const Replacement> replacements,
-                                                      ReplaceFormat format) const;
+                                                      const ReplaceOptions& options) const;
   Result<EditOutcome> SetFields(std::uint32_t index, const FieldEdit& fields);
   Result<EditOutcome> Insert(std::uint32_t index, const std::filesystem::path& file,
                              const InsertOptions& options = {},
@@ -151,11 +160,15 @@ class CSoundEditor {
   Result<SoundSlot> SoundAt(std::uint32_t index) const;
   // The format a file for sound `index` is brought to; the file's own format for FilesOwn.
   Result<FormatRequest> RequestFor(std::uint32_t index, ReplaceFormat format) const;
+  // The loudness sound `index` has, for a replacement to match: -inf for a silent or damaged
+  // sound. Measured when not known yet; safe on any thread.
+  double LoudnessOf(std::uint32_t index) const;
   // Sound `index` as it would be once replaced from `file`, brought in under `limit` bytes; runs
   // on any thread, changing nothing.
   Result<SoundsChanged::Exchange> PrepareReplacement(std::uint32_t index,
                                                      const std::filesystem::path& file,
-                                                     ReplaceFormat format, std::uint64_t limit,
+                                                     const ReplaceOptions& options,
+                                                     std::uint64_t limit,
                                                      const Reporter& report) const;
   std::uint64_t RoomFor(std::uint64_t replacedBytes) const;
   Status CheckSaveTarget(const std::filesystem::path& target, const SaveOptions& options) const;
@@ -171,6 +184,7 @@ class CSoundEditor {
   mutable std::uint64_t plannedSize_ = 0;
   std::optional<ShownLayout> lastLayout_;
   mutable PeaksCache peaks_;  // of the sounds drawn lately
+  mutable LevelsCache levels_;  // of the sounds measured so far
   SampleMark played_;  // the samples the last play started
 };
 

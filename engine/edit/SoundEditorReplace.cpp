@@ -2,6 +2,7 @@
 // would do before they are read.
 #include <algorithm>
 #include <iomanip>
+#include <limits>
 
 #include "CodePage.h"
 #include "Parallel.h"
@@ -34,23 +35,39 @@ Result<FormatRequest> CSoundEditor::RequestFor(std::uint32_t index, ReplaceForma
   return own;
 }
 
+double CSoundEditor::LoudnessOf(std::uint32_t index) const {
+  const SoundSlot& sound = m_Entries[index];
+  if (sound.Element.Damaged()) return -std::numeric_limits<double>::infinity();
+  const SoundSamples job{sound.Samples, SoundFormat::Of(sound.Element.Entry)};
+  auto levels = levels_.Find(job.Samples, job.Format);
+  if (!levels) {
+    auto measured = Measure(job);
+    // A format levels cannot be measured in gives nothing to match, as silence does.
+    if (!measured) return -std::numeric_limits<double>::infinity();
+    levels = *measured;
+  }
+  return levels->LoudnessLufs;
+}
+
 Result<SoundsChanged::Exchange> CSoundEditor::PrepareReplacement(
-    std::uint32_t index, const std::filesystem::path& file, ReplaceFormat format,
+    std::uint32_t index, const std::filesystem::path& file, const ReplaceOptions& options,
     std::uint64_t limit, const Reporter& report) const {
-  auto request = RequestFor(index, format);
+  auto request = RequestFor(index, options.Format);
   if (!request) return request.status();
-  auto samples = BringSamples(file, *request, limit, AboutSound(report, index));
+  const LoudnessTarget loudness = options.MatchLoudness ? LoudnessTarget(LoudnessOf(index))
+                                                        : std::nullopt;
+  auto samples = BringSamples(file, *request, limit, AboutSound(report, index), loudness);
   if (!samples) return samples.status().At({{}, index, {}});
   const SoundSlot& sound = m_Entries[index];
   return SoundsChanged::Exchange{index, sound, WithSamples(sound, *samples)};
 }
 
 Result<EditOutcome> CSoundEditor::Replace(std::uint32_t index, const std::filesystem::path& file,
-                                          ReplaceFormat format, const Reporter& report) {
+                                          const ReplaceOptions& options, const Reporter& report) {
   if (Status there = CheckIndex(index); !there) return there;
   const std::string label = SoundLabel(index, m_Entries[index].Element.Entry);
   auto exchange =
-      PrepareReplacement(index, file, format, RoomFor(m_Entries[index].Element.Entry.DataSize), report);
+      PrepareReplacement(index, file, options, RoomFor(m_Entries[index].Element.Entry.DataSize), report);
   if (!exchange) return exchange.status();
   std::vector<SoundsChanged::Exchange> exchanges;
   exchanges.push_back(std::move(*exchange));
@@ -59,7 +76,7 @@ Result<EditOutcome> CSoundEditor::Replace(std::uint32_t index, const std::filesy
 }
 
 Result<EditOutcome> CSoundEditor::ReplaceMany(std::span<const Replacement> replacements,
-                                              ReplaceFormat format, const Reporter& report) {
+                                              const ReplaceOptions& options, const Reporter& report) {
   std::uint64_t replacedBytes = 0;
   for (std::size_t i = 0; i < replacements.size(); ++i) {
     const std::uint32_t index = replacements[i].Index;
@@ -90,6 +107,7 @@ Result<EditOutcome> CSoundEditor::ReplaceMany(std::span<const Replacement> repla
         job.Done = checked.status().Prefixed(r.File.string() + ": ").At({r.File.string(), r.Index, {}});
         return;
       }
+      // A file that holds the sound is left alone: it has the sound's loudness already.
       auto holds = HoldsSamples(*checked, SoundFormat::Of(sound.Element.Entry), sound.Samples.Bytes);
       if (!holds || *holds) {
         if (!holds) job.Done = holds.status().Prefixed(r.File.string() + ": ");
@@ -97,7 +115,7 @@ Result<EditOutcome> CSoundEditor::ReplaceMany(std::span<const Replacement> repla
       }
       job.Held.Lines.clear();  // its warnings come again as it is brought in
     }
-    job.Done = PrepareReplacement(r.Index, r.File, format, limit, held);
+    job.Done = PrepareReplacement(r.Index, r.File, options, limit, held);
   });
 
   std::vector<SoundsChanged::Exchange> exchanges;
@@ -125,7 +143,7 @@ Result<EditOutcome> CSoundEditor::ReplaceMany(std::span<const Replacement> repla
 }
 
 std::vector<ReplacementPreview> CSoundEditor::PreviewReplacements(
-    std::span<const Replacement> replacements, ReplaceFormat format) const {
+    std::span<const Replacement> replacements, const ReplaceOptions& options) const {
   RefreshOffsets();
   std::vector<ReplacementPreview> previews(replacements.size());
   const auto quiet = [](const Report&) {};
@@ -151,14 +169,15 @@ std::vector<ReplacementPreview> CSoundEditor::PreviewReplacements(
       if (!holds) return fail(holds.status());
       preview.Unchanged = *holds;
     }
-    auto request = RequestFor(index, format);
+    auto request = RequestFor(index, options.Format);
     if (!request) return fail(request.status());
     auto source = ProbeSound(*checked);
     if (!source) return fail(source.status());
     const SoundFormat target = checked->TargetFor(*request, source->Channels);
-    preview.Conversion = checked->CopiesUnchanged(*request)
+    preview.Conversion = checked->CopiesUnchanged(*request) && !options.MatchLoudness
                              ? "copied as it is"
                              : ConversionText(*source, target);
+    if (options.MatchLoudness) preview.Conversion += ", its loudness matched";
     if (!source->Frames) return;
     preview.NewSeconds = static_cast<double>(*source->Frames) / source->RateHz;
     if (preview.NowSeconds && *preview.NowSeconds > 0) {

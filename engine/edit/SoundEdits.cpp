@@ -38,7 +38,7 @@ Result<std::string> BankNameOf(std::string_view text) {
 
 Result<BroughtSamples> BringSamples(const std::filesystem::path& file,
                                     const FormatRequest& request, std::uint64_t limit,
-                                    const Reporter& report) {
+                                    const Reporter& report, LoudnessTarget loudness) {
   const std::string where = file.string() + ": ";
   auto checked = CheckSoundFile(file, report);
   if (!checked) return Result<BroughtSamples>(checked.status().Prefixed(where).At({file.string()}));
@@ -62,7 +62,7 @@ Result<BroughtSamples> BringSamples(const std::filesystem::path& file,
         bytes->insert(bytes->end(), more.begin(), more.end());
         return Status::Ok();
       },
-      expect);
+      expect, loudness);
   if (!imported) return Result<BroughtSamples>(imported.status().Prefixed(where).At({file.string()}));
   ReportConversion(report, file.string(), *imported);
   // Room much beyond the samples (a header that claimed more than the file held) goes back.

@@ -22,6 +22,16 @@ enum class ReplaceFormat {
   FilesOwn,   // the file's own format where a bank holds it, else the default target
 };
 
+struct ReplaceOptions {
+  ReplaceFormat Format = ReplaceFormat::SoundsOwn;
+  // The new samples get the loudness of the sound they replace.
+  bool MatchLoudness = false;
+
+  ReplaceOptions(ReplaceFormat format = ReplaceFormat::SoundsOwn,  // NOLINT: a format alone is
+                 bool matchLoudness = false)                       // the usual request
+      : Format(format), MatchLoudness(matchLoudness) {}
+};
+
 struct FieldEdit {
   std::optional<std::string> Name = {};  // UTF-8
   std::optional<std::uint32_t> Unknown = {};
@@ -54,11 +64,11 @@ struct BroughtSamples {
   ConvertedSound Conversion;
 };
 
-// Reads or converts `file` under `request`; refuses (TooLarge) more than `limit` bytes.
-// The conversion's note and warnings go to `report`. Fails naming the file.
+// Reads or converts `file` under `request`, to `loudness` when given; refuses (TooLarge) more
+// than `limit` bytes. The conversion's note and warnings go to `report`. Fails naming the file.
 Result<BroughtSamples> BringSamples(const std::filesystem::path& file,
                                     const FormatRequest& request, std::uint64_t limit,
-                                    const Reporter& report);
+                                    const Reporter& report, LoudnessTarget loudness = {});
 
 // The format request that brings a file to `sound`'s own format; refused when the sound's
 // header gives no format conversion can make (a damaged header, say).
