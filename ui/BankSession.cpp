@@ -166,8 +166,9 @@ CommandOutcome BankSession::ApplyEdit(const Edit& edit) {
 }
 
 CommandOutcome BankSession::Replace(std::uint32_t index, const std::filesystem::path& file,
-                                    ReplaceFormat format) {
-  return ApplyEdit([&](const Reporter& report) { return editor_.Replace(index, file, format, report); });
+                                    const ReplaceOptions& options) {
+  return ApplyEdit(
+      [&](const Reporter& report) { return editor_.Replace(index, file, options, report); });
 }
 
 CommandOutcome BankSession::Insert(std::uint32_t at, const std::filesystem::path& file) {
@@ -196,15 +197,23 @@ Result<std::vector<Replacement>> BankSession::MatchReplacements(
 }
 
 std::vector<ReplacementPreview> BankSession::Preview(const std::vector<Replacement>& replacements,
-                                                     ReplaceFormat format) const {
-  return editor_.PreviewReplacements(replacements, format);
+                                                     const ReplaceOptions& options) const {
+  return editor_.PreviewReplacements(replacements, options);
 }
 
 CommandOutcome BankSession::ReplaceMany(const std::vector<Replacement>& replacements,
-                                        ReplaceFormat format) {
+                                        const ReplaceOptions& options) {
   return ApplyEdit([&](const Reporter& report) {
-    return editor_.ReplaceMany(replacements, format, report);
+    return editor_.ReplaceMany(replacements, options, report);
   });
+}
+
+std::optional<Audio::Levels> BankSession::LevelsOf(std::uint32_t index) const {
+  if (auto known = editor_.KnownLevels(index)) return known;
+  auto job = editor_.SamplesOf(index);
+  if (!job) return std::nullopt;
+  auto measured = editor_.Measure(*job);
+  return measured ? std::optional(*measured) : std::nullopt;
 }
 
 CommandOutcome BankSession::Step(const char* done, const std::optional<std::string>& name,

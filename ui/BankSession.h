@@ -92,7 +92,7 @@ class BankSession {
   std::string NamesToCopy(const std::vector<std::uint32_t>& indexes) const;
 
   CommandOutcome Replace(std::uint32_t index, const std::filesystem::path& file,
-                         ReplaceFormat format);
+                         const ReplaceOptions& options);
   CommandOutcome Insert(std::uint32_t at, const std::filesystem::path& file);
   CommandOutcome Remove(std::vector<std::uint32_t> indexes);
   // The numbered audio files of a folder, or among dropped files, that replace sounds; the
@@ -101,9 +101,13 @@ class BankSession {
   Result<std::vector<Replacement>> MatchReplacements(
       const std::vector<std::filesystem::path>& files) const;
   std::vector<ReplacementPreview> Preview(const std::vector<Replacement>& replacements,
-                                          ReplaceFormat format) const;
+                                          const ReplaceOptions& options) const;
   // Replaces them all as one edit.
-  CommandOutcome ReplaceMany(const std::vector<Replacement>& replacements, ReplaceFormat format);
+  CommandOutcome ReplaceMany(const std::vector<Replacement>& replacements,
+                             const ReplaceOptions& options);
+  // Sound `index`'s peak and loudness, measured now when not known yet; nothing for a sound
+  // that has none.
+  std::optional<Audio::Levels> LevelsOf(std::uint32_t index) const;
   CommandOutcome SetFields(std::uint32_t index, const FieldEdit& fields);
   CommandOutcome Undo();
   CommandOutcome Redo();

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -36,7 +37,7 @@ QString Notes(const ReplacementPreview& preview) {
 
 FolderReplaceDialog::FolderReplaceDialog(const QString& title,
                                          const std::vector<ReplacementPreview>& previews,
-                                         Apply apply, QWidget* parent)
+                                         bool matchLoudness, Apply apply, QWidget* parent)
     : QDialog(parent), apply_(std::move(apply)) {
   setObjectName(QStringLiteral("FolderReplaceDialog"));
   setWindowTitle(title);
@@ -79,6 +80,11 @@ FolderReplaceDialog::FolderReplaceDialog(const QString& title,
   table_->resizeColumnsToContents();
   layout->addWidget(table_);
 
+  matchLoudness_ = new QCheckBox(QStringLiteral("Match the loudness of the sounds they replace"), this);
+  matchLoudness_->setObjectName(QStringLiteral("matchLoudnessBox"));
+  matchLoudness_->setChecked(matchLoudness);
+  layout->addWidget(matchLoudness_);
+
   reason_ = new QLabel(this);
   reason_->setObjectName(QStringLiteral("reasonLabel"));
   reason_->setWordWrap(true);
@@ -107,7 +113,7 @@ std::vector<Replacement> FolderReplaceDialog::Ticked() const {
 void FolderReplaceDialog::accept() {
   const std::vector<Replacement> ticked = Ticked();
   if (!ticked.empty()) {
-    if (Status applied = apply_(ticked); !applied) {
+    if (Status applied = apply_(ticked, matchLoudness_->isChecked()); !applied) {
       reason_->setText(QString::fromStdString(applied.message()));
       return;
     }

@@ -10,6 +10,7 @@
 
 #include "FolderReplace.h"
 
+class QCheckBox;
 class QLabel;
 class QTableWidget;
 
@@ -19,10 +20,11 @@ class FolderReplaceDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  using Apply = std::function<Status(const std::vector<Replacement>& ticked)>;
+  using Apply = std::function<Status(const std::vector<Replacement>& ticked, bool matchLoudness)>;
 
+  // `matchLoudness`: whether its Match Loudness box starts ticked.
   FolderReplaceDialog(const QString& title, const std::vector<ReplacementPreview>& previews,
-                      Apply apply, QWidget* parent = nullptr);
+                      bool matchLoudness, Apply apply, QWidget* parent = nullptr);
 
   // The ticked rows' replacements, in the rows' order, with those of unchanged files, which
   // leave their sounds as they are.
@@ -37,6 +39,7 @@ class FolderReplaceDialog final : public QDialog {
   std::vector<Row> rows_;
   Apply apply_;
   QTableWidget* table_ = nullptr;
+  QCheckBox* matchLoudness_ = nullptr;
   QLabel* reason_ = nullptr;
 };
 

@@ -22,6 +22,7 @@
 #include "AboutForm.h"
 #include "ApplicationIcon.h"
 #include "DesignScale.h"
+#include "LevelsMeter.h"
 #include "MessagesPanel.h"
 #include "PathText.h"
 #include "ProgramInfo.h"
@@ -35,8 +36,8 @@ namespace Orvane {
 namespace {
 
 // Design widths of the list's columns, in column order; 60 is the toolkit's default width.
-constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80,
-                                                             80, 80, 60, 80, 80, 60};
+constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80, 80,
+                                                             80, 60, 80, 80, 60, 50, 60};
 
 // A row of the list, as tall as a line of text with a little room around it.
 constexpr int kRowHeight = 17;
@@ -102,6 +103,8 @@ void MainForm::InitializeComponent() {
   layout->setContentsMargins(scale.Margins(12, 3, 12, 12));
 
   ctrlSoundsModel = new SoundListModel(editor_, this);
+  levels_ = new LevelsMeter(editor_, this);
+  ctrlSoundsModel->SetLevels(*levels_);
   ctrlSoundsList = new QTableView(central);
   ctrlSoundsList->setObjectName(QStringLiteral("ctrlSoundsList"));
   ctrlSoundsFilter = new SoundFilterModel(*ctrlSoundsModel, this);
@@ -246,6 +249,10 @@ void MainForm::AddEditMenu() {
   replaceFromFolderToolStripMenuItem =
       AddItem(this, edit, "replaceFromFolderToolStripMenuItem", "Replace from Folder...",
               &MainForm::replaceFromFolderToolStripMenuItem_Click);
+  matchLoudnessToolStripMenuItem = new QAction(QStringLiteral("Match Loudness When Replacing"), this);
+  matchLoudnessToolStripMenuItem->setObjectName(QStringLiteral("matchLoudnessToolStripMenuItem"));
+  matchLoudnessToolStripMenuItem->setCheckable(true);
+  edit->addAction(matchLoudnessToolStripMenuItem);
   insertToolStripMenuItem =
       AddItem(this, edit, "insertToolStripMenuItem", "Insert Sound...",
               &MainForm::insertToolStripMenuItem_Click, QKeySequence(Qt::Key_Insert));
@@ -348,7 +355,10 @@ void MainForm::Show(const CommandOutcome& outcome) {
   switch (outcome.ListChange) {
     case CommandOutcome::List::Same: break;
     case CommandOutcome::List::Rows: ctrlSoundsModel->Follow(outcome.Rows); break;
-    case CommandOutcome::List::Refill: ctrlSoundsModel->Refill(); break;
+    case CommandOutcome::List::Refill:
+      levels_->Forget();
+      ctrlSoundsModel->Refill();
+      break;
     case CommandOutcome::List::Offsets: ctrlSoundsModel->OffsetsChanged(); break;
   }
   if (outcome.Focus) FocusSound(*outcome.Focus);

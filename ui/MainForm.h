@@ -29,6 +29,7 @@ namespace Orvane {
 
 class AboutForm;
 class Desktop;
+class LevelsMeter;
 class MessagesPanel;
 class SoundFilterModel;
 class SoundListModel;
@@ -86,6 +87,8 @@ class MainForm final : public QMainWindow {
   std::optional<QString> ChooseAudioFile(const QString& title);
   void ReplaceByDialog(ReplaceFormat format);
   void ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format);
+  // How a replace goes now: in `format`, matching loudness when the Edit menu says so.
+  ReplaceOptions Replacing(ReplaceFormat format) const;
   // Previews what the files found would replace and, once confirmed, replaces them as one edit.
   void ReplaceFromFiles(const Result<std::vector<Replacement>>& found, const QString& title);
   // Writes the sounds for a drag out of the list; the files' addresses, or nothing.
@@ -126,6 +129,7 @@ class MainForm final : public QMainWindow {
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;
+  LevelsMeter* levels_ = nullptr;
   SoundFilterModel* ctrlSoundsFilter = nullptr;
   QLineEdit* ctrlFilter = nullptr;
   QSplitter* ctrlSplitter = nullptr;
@@ -144,6 +148,7 @@ class MainForm final : public QMainWindow {
   QAction* replaceToolStripMenuItem = nullptr;
   QAction* replaceKeepingFormatToolStripMenuItem = nullptr;
   QAction* replaceFromFolderToolStripMenuItem = nullptr;
+  QAction* matchLoudnessToolStripMenuItem = nullptr;  // checkable: replacing matches loudness
   QAction* insertToolStripMenuItem = nullptr;
   QAction* removeToolStripMenuItem = nullptr;
   QAction* propertiesToolStripMenuItem = nullptr;

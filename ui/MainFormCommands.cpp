@@ -14,6 +14,7 @@
 #include "Desktop.h"
 #include "FileFilters.h"
 #include "FolderReplaceDialog.h"
+#include "LevelsMeter.h"
 #include "MainForm.h"
 #include "PathText.h"
 #include "SoundFilterModel.h"
@@ -165,9 +166,13 @@ std::optional<QString> MainForm::ChooseAudioFile(const QString& title) {
   return chosen;
 }
 
+ReplaceOptions MainForm::Replacing(ReplaceFormat format) const {
+  return {format, matchLoudnessToolStripMenuItem->isChecked()};
+}
+
 void MainForm::ReplaceSound(std::uint32_t index, const QString& file, ReplaceFormat format) {
   WaitCursor waiting;
-  Show(session_.Replace(index, ToPath(file), format));
+  Show(session_.Replace(index, ToPath(file), Replacing(format)));
 }
 
 void MainForm::ReplaceByDialog(ReplaceFormat format) {
@@ -214,15 +219,17 @@ void MainForm::ReplaceFromFiles(const Result<std::vector<Replacement>>& found,
                                 const QString& title) {
   if (!found) return Show(session_.Failed(found.status()));
   std::vector<ReplacementPreview> previews;
+  const ReplaceOptions options = Replacing(ReplaceFormat::SoundsOwn);
   {
     WaitCursor waiting;
-    previews = session_.Preview(*found, ReplaceFormat::SoundsOwn);
+    previews = session_.Preview(*found, options);
   }
   FolderReplaceDialog dialog(
-      title, previews,
-      [this](const std::vector<Replacement>& ticked) {
+      title, previews, options.MatchLoudness,
+      [this](const std::vector<Replacement>& ticked, bool matchLoudness) {
         WaitCursor waiting;
-        const CommandOutcome replaced = session_.ReplaceMany(ticked, ReplaceFormat::SoundsOwn);
+        const CommandOutcome replaced =
+            session_.ReplaceMany(ticked, {ReplaceFormat::SoundsOwn, matchLoudness});
         // A refusal shows in the dialog, which stays open.
         if (replaced.Result) Show(replaced);
         return replaced.Result;
@@ -243,6 +250,10 @@ QList<QUrl> MainForm::DragFiles(const std::vector<std::uint32_t>& sounds) {
 void MainForm::ctrlSoundsList_HeaderClick(int column) {
   const auto focused = FocusedIndex();
   ctrlSoundsFilter->CycleSort(column);
+  // Sorted by a level, every sound is measured: rows move into place as their levels come.
+  if (ctrlSoundsFilter->SortedBy() == column &&
+      (column == SoundListModel::columnPeak || column == SoundListModel::columnLoudness))
+    levels_->MeasureAll();
   ShowSortIndicator();
   // The focused sound stays focused and in sight, wherever the sort put its row.
   if (focused) {
@@ -262,7 +273,7 @@ void MainForm::propertiesToolStripMenuItem_Click() {
   const auto index = FocusedIndex();
   if (!index) return;
   SoundPropertiesDialog dialog(
-      *index, editor_.Entry(*index),
+      *index, editor_.Entry(*index), session_.LevelsOf(*index),
       [this, index](const FieldEdit& fields) {
         // A refusal shows in the dialog, which stays open for another try.
         const CommandOutcome changed = session_.SetFields(*index, fields);

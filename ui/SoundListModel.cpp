@@ -1,11 +1,13 @@
 #include "SoundListModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include <QMimeData>
 
 #include "EntryCells.h"
+#include "LevelsMeter.h"
 #include "SoundFormat.h"
 
 namespace Orvane {
@@ -109,6 +111,21 @@ QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, 
   return QString::fromStdString(Orvane::CellText(index, element, column));
 }
 
+QString SoundListModel::LevelText(double decibels) {
+  return std::isinf(decibels) ? QStringLiteral("-inf") : QString::number(decibels, 'f', 1);
+}
+
+void SoundListModel::SetLevels(LevelsMeter& meter) {
+  levels_ = &meter;
+  connect(&meter, &LevelsMeter::Measured, this, [this](std::uint32_t first, std::uint32_t last) {
+    if (rows_ == 0) return;
+    const int top = std::min(static_cast<int>(first), rows_ - 1);
+    const int bottom = std::min(static_cast<int>(last), rows_ - 1);
+    emit dataChanged(index(top, columnPeak), index(bottom, columnLoudness),
+                     {Qt::DisplayRole, SortRole});
+  });
+}
+
 QVariant SoundListModel::SortValue(std::uint32_t index, const BankEntry& element, Column column) {
   const TbSoundEntry& e = element.Entry;
   switch (column) {
@@ -128,7 +145,9 @@ QVariant SoundListModel::SortValue(std::uint32_t index, const BankEntry& element
       const auto seconds = element.Damaged() ? std::nullopt : SecondsOf(e);
       return seconds.value_or(-1.0);
     }
-    case kColumnCount: break;
+    case columnPeak:
+    case columnLoudness:
+    case kColumnCount: break;  // the model's own, not the header's
   }
   return {};
 }
@@ -149,6 +168,13 @@ QVariant SoundListModel::data(const QModelIndex& index, int role) const {
   const auto sound = SoundOfRow(index.row());
   if (!sound) return {};
   const auto column = static_cast<Column>(index.column());
+  if (column == columnPeak || column == columnLoudness) {
+    const auto levels = levels_ ? levels_->Levels(*sound) : std::nullopt;
+    const double value = !levels ? 0 : column == columnPeak ? levels->PeakDbfs : levels->LoudnessLufs;
+    // Silent sounds sort first (-inf), then those not measured yet, then every level.
+    if (role == SortRole) return levels ? value : std::numeric_limits<double>::lowest();
+    return levels ? LevelText(value) : QString();
+  }
   return role == SortRole ? SortValue(*sound, editor_.Entry(*sound), column)
                           : CellText(*sound, editor_.Entry(*sound), column);
 }
@@ -158,6 +184,8 @@ QVariant SoundListModel::headerData(int section, Qt::Orientation orientation, in
       section >= kColumnCount)
     return QAbstractTableModel::headerData(section, orientation, role);
   if (section == columnLength) return QStringLiteral("Length");
+  if (section == columnPeak) return QStringLiteral("Peak");
+  if (section == columnLoudness) return QStringLiteral("Loudness");
   const std::string_view title = kColumnTitles[static_cast<std::size_t>(section)];
   return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }

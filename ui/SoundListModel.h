@@ -16,6 +16,8 @@
 
 namespace Orvane {
 
+class LevelsMeter;
+
 class SoundListModel final : public QAbstractTableModel {
   Q_OBJECT
 
@@ -32,7 +34,9 @@ class SoundListModel final : public QAbstractTableModel {
     columnUnknown,
     columnLoopStart,
     columnLoopEnd,
-    columnLength,  // seconds, two decimals; empty for a damaged sound
+    columnLength,    // seconds, two decimals; empty for a damaged sound
+    columnPeak,      // dBFS, one decimal; empty until measured
+    columnLoudness,  // LUFS, one decimal; empty until measured
     kColumnCount
   };
   // What the list sorts by: numbers as numbers, the name as text.
@@ -63,11 +67,15 @@ class SoundListModel final : public QAbstractTableModel {
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
   // Rows can be dragged once something writes their files.
   void SetDragFiles(DragFiles files) { dragFiles_ = std::move(files); }
+  // The Peak and Loudness cells show what `meter` measured, and follow its measurements.
+  void SetLevels(LevelsMeter& meter);
 
   // The text of one cell of a sound's row.
   static QString CellText(std::uint32_t index, const BankEntry& element, Column column);
   // The value a cell sorts by.
   static QVariant SortValue(std::uint32_t index, const BankEntry& element, Column column);
+  // A level's cell: one decimal, "-inf" for silence.
+  static QString LevelText(double decibels);
   // The Name cell of `row`, made once and kept until the row changes: a filter reads every
   // row's name at each keystroke.
   const QString& NameOfRow(int row) const;
@@ -92,6 +100,7 @@ class SoundListModel final : public QAbstractTableModel {
   };
   mutable std::vector<Name> names_;  // one per row
   DragFiles dragFiles_;
+  LevelsMeter* levels_ = nullptr;
 };
 
 }  // namespace Orvane

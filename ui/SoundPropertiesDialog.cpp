@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "EntryCells.h"
+#include "SoundFormat.h"
+#include "SoundListModel.h"
 
 namespace Orvane {
 namespace {
@@ -24,7 +26,8 @@ std::optional<std::uint32_t> ParseField(const QString& text) {
 }  // namespace
 
 SoundPropertiesDialog::SoundPropertiesDialog(std::uint32_t index, const BankEntry& element,
-                                             Apply apply, QWidget* parent)
+                                             std::optional<Audio::Levels> levels, Apply apply,
+                                             QWidget* parent)
     : QDialog(parent), apply_(std::move(apply)), element_(element), index_(index) {
   setObjectName(QStringLiteral("SoundPropertiesDialog"));
   setWindowTitle(QStringLiteral("Properties of sound %1").arg(index));
@@ -40,6 +43,24 @@ SoundPropertiesDialog::SoundPropertiesDialog(std::uint32_t index, const BankEntr
   form->addRow(QStringLiteral("Unknown"), unknown_ = AddNumber("unknownEdit", h.Unknown));
   form->addRow(QStringLiteral("LoopStart"), loopStart_ = AddNumber("loopStartEdit", h.LoopStart));
   form->addRow(QStringLiteral("LoopEnd"), loopEnd_ = AddNumber("loopEndEdit", h.LoopEnd));
+
+  // What the sound is, to read beside what can be set.
+  const auto seconds = element.Damaged() ? std::nullopt : SecondsOf(h);
+  const auto addFact = [&](const char* title, const char* objectName, const QString& text) {
+    auto* fact = new QLabel(text, this);
+    fact->setObjectName(QString::fromLatin1(objectName));
+    fact->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(QString::fromLatin1(title), fact);
+  };
+  addFact("Length", "lengthLabel",
+          seconds ? QStringLiteral("%1 s").arg(*seconds, 0, 'f', 3) : QStringLiteral("-"));
+  addFact("Format", "formatLabel", QString::fromStdString(FormatText(SoundFormat::Of(h))));
+  addFact("Peak", "peakLabel",
+          levels ? SoundListModel::LevelText(levels->PeakDbfs) + QStringLiteral(" dBFS")
+                 : QStringLiteral("-"));
+  addFact("Loudness", "loudnessLabel",
+          levels ? SoundListModel::LevelText(levels->LoudnessLufs) + QStringLiteral(" LUFS")
+                 : QStringLiteral("-"));
 
   reason_ = new QLabel(this);
   reason_->setObjectName(QStringLiteral("reasonLabel"));

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include "Loudness.h"
 #include "SoundEdits.h"
 #include "TbSoundBank.h"
 
@@ -23,7 +24,10 @@ class SoundPropertiesDialog final : public QDialog {
   // `apply` makes the edit; its failure is the reason the dialog shows.
   using Apply = std::function<Status(const FieldEdit&)>;
 
-  SoundPropertiesDialog(std::uint32_t index, const BankEntry& element, Apply apply,
+  // `levels`: the sound's peak and loudness, shown beside its length and format; nothing for a
+  // sound that has none.
+  SoundPropertiesDialog(std::uint32_t index, const BankEntry& element,
+                        std::optional<Audio::Levels> levels, Apply apply,
                         QWidget* parent = nullptr);
 
   void accept() override;

@@ -53,6 +53,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
                           {"Replace Keeping Its Format...",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
                           {"Replace from Folder...", {}},
+                          {"Match Loudness When Replacing", {}},
                           {"Insert Sound...", QKeySequence(Qt::Key_Insert)},
                           {"Remove Sound", QKeySequence::Delete},
                           {"Properties...", QKeySequence(Qt::ALT | Qt::Key_Return)},
@@ -85,7 +86,8 @@ TEST_F(MainFormTest, ListHasItsColumnsWithTheirHeadersAndWidthsThatGrowWithTheFo
   const Column columns[] = {{"Index", 45},         {"Offset", 60},      {"HeaderSize", 70},
                             {"DataSize", 60},      {"Name", 80},        {"SampleRate", 80},
                             {"BitsPerSample", 80}, {"NumChannels", 80}, {"Unknown", 60},
-                            {"LoopStart", 80},     {"LoopEnd", 80},     {"Length", 60}};
+                            {"LoopStart", 80},     {"LoopEnd", 80},     {"Length", 60},
+                            {"Peak", 50},          {"Loudness", 60}};
   // The same window laid out for a font twice as large.
   const QFont normal = QApplication::font();
   QFont large = normal;
@@ -94,8 +96,8 @@ TEST_F(MainFormTest, ListHasItsColumnsWithTheirHeadersAndWidthsThatGrowWithTheFo
   MainForm wide(editor, desktop);
   QApplication::setFont(normal);
   auto* wideList = wide.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
-  ASSERT_EQ(List()->model()->columnCount(), 12);
-  for (int i = 0; i < 12; ++i) {
+  ASSERT_EQ(List()->model()->columnCount(), 14);
+  for (int i = 0; i < 14; ++i) {
     SCOPED_TRACE(columns[i].header);
     EXPECT_EQ(List()->model()->headerData(i, Qt::Horizontal).toString(), columns[i].header);
     // Each column keeps its share of the design's widths, within a pixel of rounding.
