@@ -34,6 +34,7 @@ WaveformView::WaveformView(QWidget* parent) : QWidget(parent) {
 
 void WaveformView::ShowSound(const CSoundEditor& editor, std::optional<std::uint32_t> index) {
   peaks_.reset();
+  samples_.reset();
   note_.clear();
   playAt_.reset();
   if (index && *index < editor.Count()) {
@@ -44,6 +45,7 @@ void WaveformView::ShowSound(const CSoundEditor& editor, std::optional<std::uint
     } else {
       peaks_ = *peaks;
       rate_ = SoundFormat::Of(editor.Entry(*index).Entry).RateHz();
+      if (auto samples = editor.SamplesOf(*index)) samples_ = std::move(*samples);
     }
   }
   drawn_ = QPixmap();
@@ -122,6 +124,7 @@ void WaveformView::DrawLanes(QPainter& painter, const QRect& area) const {
   const PeakLevel& level = peaks_->LevelFor(fpp);
   const double laneHeight = static_cast<double>(area.height()) / lanes;
   const QColor band = palette().color(QPalette::Highlight);
+  const bool fromSamples = samples_ && fpp < peaks_->Levels.front().FramesPerBlock;
   for (unsigned lane = 0; lane < lanes; ++lane) {
     const double top = area.top() + lane * laneHeight;
     const double middle = top + laneHeight / 2;
@@ -129,6 +132,10 @@ void WaveformView::DrawLanes(QPainter& painter, const QRect& area) const {
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(QPointF(area.left(), middle), QPointF(area.right(), middle));
     painter.setPen(band);
+    if (fromSamples) {
+      DrawSamples(painter, area, lane, middle, half);
+      continue;
+    }
     const float* mins = level.Min.data() + std::size_t{lane} * level.Blocks;
     const float* maxs = level.Max.data() + std::size_t{lane} * level.Blocks;
     for (int x = 0; x < area.width(); ++x) {
@@ -148,6 +155,37 @@ void WaveformView::DrawLanes(QPainter& painter, const QRect& area) const {
     painter.drawText(
         area.adjusted(2, 0, 0, 0), Qt::AlignTop | Qt::AlignLeft,
         QStringLiteral("Showing %1 of %2 channels").arg(kMaxLanes).arg(peaks_->Channels));
+  }
+}
+
+void WaveformView::DrawSamples(QPainter& painter, const QRect& area, unsigned channel,
+                               double middle, double half) const {
+  const std::span<const std::uint8_t> bytes = samples_->Samples.Bytes;
+  const unsigned bits = samples_->Format.BitsPerSample;
+  const unsigned channels = samples_->Format.NumChannels;
+  const std::uint64_t frames = peaks_->Frames;
+  const double fpp = FramesPerPixel(area.width());
+  const auto span = [&](std::uint64_t first, std::uint64_t last) {
+    return FrameSpan(bytes, bits, channels, channel, first, last);
+  };
+  if (fpp < 1) {
+    // Each frame is wider than a pixel: a point at its middle, joined to the next.
+    QList<QPointF> points;
+    for (std::uint64_t f = 0; f < frames; ++f)
+      points << QPointF(area.left() + (static_cast<double>(f) + 0.5) / fpp,
+                        middle - span(f, f + 1).Max * half);
+    painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+    return;
+  }
+  for (int x = 0; x < area.width(); ++x) {
+    const auto first = static_cast<std::uint64_t>(x * fpp);
+    if (first >= frames) break;
+    const std::uint64_t last = std::min(frames, static_cast<std::uint64_t>((x + 1) * fpp));
+    // The frame before this column's joins the two columns' bands.
+    const std::uint64_t from = first > 0 ? first - 1 : 0;
+    const SampleSpan s = span(from, std::max(last, from + 1));
+    painter.drawLine(QPointF(area.left() + x + 0.5, middle - s.Max * half),
+                     QPointF(area.left() + x + 0.5, middle - s.Min * half));
   }
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // The focused sound's waveform under the list: one lane per channel (at most kMaxLanes), each
 // pixel column the band from the lowest to the highest sample it covers, a time axis in
-// seconds, and a line at the play position while the sound plays. It draws the engine's peaks
-// and never reads samples; a damaged or empty sound shows why there is nothing to draw.
+// seconds, and a line at the play position while the sound plays. It draws the engine's peaks,
+// and reads samples only where a column covers fewer frames than a peaks block: then each
+// column spans exactly its own frames and the last frame before them, so that the drawn line
+// never breaks between columns, and frames wider than a pixel are joined by lines. A damaged or
+// empty sound shows why there is nothing to draw.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,6 +43,9 @@ class WaveformView final : public QWidget {
   // only the columns it leaves and enters.
   void DrawWaveform();
   void DrawLanes(class QPainter& painter, const QRect& area) const;
+  // One channel's lane from the samples, for a view finer than the finest peaks block.
+  void DrawSamples(QPainter& painter, const QRect& area, unsigned channel, double middle,
+                   double half) const;
   void DrawTimeAxis(QPainter& painter, const QRect& area) const;
   double FramesPerPixel(int width) const;
   QRect LanesArea() const;
@@ -47,6 +53,7 @@ class WaveformView final : public QWidget {
   QRect LineColumns() const;
 
   std::shared_ptr<const SoundPeaks> peaks_;
+  std::optional<SoundSamples> samples_;  // the same sound's samples, kept while it shows
   double rate_ = 0;  // frames per second
   QString note_;
   std::optional<double> playAt_;

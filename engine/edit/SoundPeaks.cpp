@@ -121,7 +121,28 @@ PeakLevel Coarser(const PeakLevel& fine, unsigned channels) {
   return out;
 }
 
+template <typename Sample>
+SampleSpan FrameSpanOf(std::span<const std::uint8_t> samples, unsigned channels, unsigned channel,
+                       std::uint64_t first, std::uint64_t last) {
+  const std::size_t stride = std::size_t{channels} * Sample::kBytes;
+  std::int32_t lo, hi;
+  MinMax<Sample>(samples.data() + first * stride + std::size_t{channel} * Sample::kBytes,
+                 static_cast<std::size_t>(last - first), stride, lo, hi);
+  constexpr double kScale = 1.0 / Sample::kFullScale;
+  return {static_cast<float>(lo * kScale), static_cast<float>(hi * kScale)};
+}
+
 }  // namespace
+
+SampleSpan FrameSpan(std::span<const std::uint8_t> samples, unsigned bitsPerSample,
+                     unsigned channels, unsigned channel, std::uint64_t first, std::uint64_t last) {
+  switch (bitsPerSample) {
+    case 8: return FrameSpanOf<Unsigned8>(samples, channels, channel, first, last);
+    case 16: return FrameSpanOf<Signed16>(samples, channels, channel, first, last);
+    case 24: return FrameSpanOf<Signed24>(samples, channels, channel, first, last);
+    default: return FrameSpanOf<Signed32>(samples, channels, channel, first, last);
+  }
+}
 
 const PeakLevel& SoundPeaks::LevelFor(double framesPerPixel) const {
   // An empty sound has nothing to draw; a view asking for its level gets no blocks rather than

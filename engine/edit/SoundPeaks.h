@@ -49,4 +49,14 @@ struct SoundPeaks {
 Result<SoundPeaks> ComputePeaks(std::span<const std::uint8_t> samples, unsigned bitsPerSample,
                                 unsigned channels);
 
+// For a view that shows fewer frames a column than the finest peaks block: the lowest and
+// highest sample of channel `channel` in frames `first` to `last` (exclusive, last > first) of
+// samples laid out as ComputePeaks takes them, scaled as peaks are. The caller keeps the frames
+// inside the samples.
+struct SampleSpan {
+  float Min = 0, Max = 0;
+};
+SampleSpan FrameSpan(std::span<const std::uint8_t> samples, unsigned bitsPerSample,
+                     unsigned channels, unsigned channel, std::uint64_t first, std::uint64_t last);
+
 }  // namespace Orvane
