@@ -1,5 +1,7 @@
 #include "MainForm.h"
 
+#include <numeric>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
@@ -13,6 +15,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -224,7 +227,10 @@ void MainForm::InitializeComponent() {
   setAcceptDrops(true);
   ShowBankState();
 
-  resize(scale.X(884), scale.Y(681) + ctrlStatusBar->sizeHint().height());
+  // Wide enough for every column, between the list's margins and beside its scroll bar.
+  const int columns = std::accumulate(std::begin(kColumnWidths), std::end(kColumnWidths), 0);
+  resize(std::max(scale.X(884), scale.X(columns + 2 * 12) + ctrlSoundsList->verticalScrollBar()->sizeHint().width() + 4),
+         scale.Y(681) + ctrlStatusBar->sizeHint().height());
   // The waveform starts a fifth of the window high.
   ctrlSplitter->setSizes({scale.Y(681) * 4 / 5, scale.Y(681) / 5});
   ctrlSoundsList->setFocus();

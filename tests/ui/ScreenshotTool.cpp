@@ -12,11 +12,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QTest>
 #include <QTableView>
 
 #include "AboutForm.h"
 #include "FakeDesktop.h"
+#include "LevelsMeter.h"
 #include "MainForm.h"
 #include "OpenWindows.h"
 
@@ -70,6 +73,13 @@ int main(int argc, char* argv[]) {
     form.findChild<QAction*>(QStringLiteral("replaceFromFolderToolStripMenuItem"))->trigger();
   }
   if (sortColumn >= 0) list->horizontalHeader()->sectionClicked(sortColumn);
+  // Levels are measured off the window's thread: the picture waits for the cells to fill.
+  auto* levels = form.findChild<Orvane::LevelsMeter*>();
+  QElapsedTimer waited;
+  waited.start();
+  do {
+    QTest::qWait(200);
+  } while (levels != nullptr && levels->Busy() && waited.elapsed() < 10000);
   if (!Save(form, argv[2])) return 1;
   if (argc == 4) {
     form.findChild<QAction*>(QStringLiteral("aboutToolStripMenuItem"))->trigger();
