@@ -13,6 +13,7 @@ void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddPlayCommand(CLI::App& app, int& exitCode);
 void AddConvertCommand(CLI::App& app, int& exitCode);
 void AddLevelsCommand(CLI::App& app, int& exitCode);
+void AddDiffCommand(CLI::App& app, int& exitCode);
 // replace, set, insert and remove.
 void AddEditCommands(CLI::App& app, int& exitCode);
 

@@ -1,11 +1,13 @@
 // replace, set, insert and remove: each loads a bank, makes one edit and saves it, over the bank
 // or into --output, atomically. Nothing is written unless the edit and the save both succeed.
 // replace --from replaces many sounds as one edit, and writes nothing when none changed.
+#include <charconv>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "BankDiff.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "FormatOptions.h"
@@ -59,9 +61,10 @@ void AddSaveOptions(CLI::App& command, SaveTarget& target) {
 
 struct ReplaceCommand {
   SaveTarget Target;
-  std::optional<std::uint32_t> Index;
-  std::optional<std::filesystem::path> File;
+  // INDEX FILE; nothing with --from; the sounds to take with --from-bank.
+  std::vector<std::string> Arguments;
   std::optional<std::filesystem::path> From;
+  std::optional<std::filesystem::path> FromBank;
   bool KeepFormat = false;
   bool MatchLoudness = false;
 
@@ -89,6 +92,30 @@ struct RemoveOptions {
   std::vector<std::uint32_t> Indexes;
 };
 
+// A sound's number on the command line: a usage error when it is none.
+std::uint32_t IndexArgument(const std::string& text) {
+  std::uint32_t index = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+  if (error != std::errc() || end != text.data() + text.size())
+    throw CLI::ValidationError(Str("INDEX: ", text, " is not a sound's number"));
+  return index;
+}
+
+// replace --from-bank: the sounds OTHER holds otherwise, or the ones asked for, taken whole.
+Result<EditOutcome> TakeFromBank(CSoundEditor& editor, const std::filesystem::path& other,
+                                 const std::vector<std::uint32_t>& asked) {
+  CSoundEditor theirs;
+  if (Status loaded = theirs.LoadBank(other); !loaded) return loaded;
+  std::vector<std::uint32_t> indexes = asked;
+  if (indexes.empty()) {
+    auto diffs = CompareBanks(*EditedBank(editor), *EditedBank(theirs));
+    if (!diffs) return diffs.status();
+    for (const SoundDiff& d : *diffs)
+      if (d.Change == SoundChange::Changed) indexes.push_back(d.Index);
+  }
+  return editor.TakeFrom(theirs, std::move(indexes), other.filename().string());
+}
+
 }  // namespace
 
 void AddEditCommands(CLI::App& app, int& exitCode) {
@@ -96,21 +123,39 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
   CLI::App* command = app.add_subcommand(
       "replace", "Replace a sound's samples with an audio file, keeping its name and fields");
   AddSaveOptions(*command, replace->Target);
-  CLI::Option* index = command->add_option("INDEX", replace->Index, "The sound to replace");
-  CLI::Option* file =
-      command->add_option("FILE", replace->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF");
   command
-      ->add_option("--from", replace->From,
-                   "Replace every sound that a file <index>_<name>.<ext> of DIR names, as one edit")
-      ->type_name("DIR")
-      ->excludes(index)
-      ->excludes(file);
+      ->add_option("INDEX", replace->Arguments,
+                   "The sound to replace, then FILE: any audio file (WAVE, FLAC, Ogg, Opus, MP3, "
+                   "AIFF); with --from-bank, the sounds to take (default: every one that differs)")
+      ->type_name("FILE");
+  CLI::Option* from =
+      command
+          ->add_option("--from", replace->From,
+                       "Replace every sound that a file <index>_<name>.<ext> of DIR names, as "
+                       "one edit")
+          ->type_name("DIR");
+  command
+      ->add_option("--from-bank", replace->FromBank,
+                   "Take sounds whole from OTHER: every header byte and the samples, as one edit")
+      ->type_name("OTHER")
+      ->excludes(from);
   command->add_flag("--keep-format", replace->KeepFormat,
                     "Keep the file's own format instead of converting to the sound's");
   command->add_flag("--match-loudness", replace->MatchLoudness,
                     "Give the new samples the loudness of the sound they replace");
   command->callback([replace, &exitCode] {
+    const std::vector<std::string>& arguments = replace->Arguments;
+    if (replace->FromBank) {
+      std::vector<std::uint32_t> indexes;
+      for (const std::string& text : arguments) indexes.push_back(IndexArgument(text));
+      exitCode = RunEdit(
+          replace->Target,
+          [&](CSoundEditor& editor) { return TakeFromBank(editor, *replace->FromBank, indexes); },
+          Unchanged::Skip);
+      return;
+    }
     if (replace->From) {
+      if (!arguments.empty()) throw CLI::ValidationError("--from DIR takes no INDEX or FILE");
       exitCode = RunEdit(
           replace->Target,
           [&](CSoundEditor& editor) -> Result<EditOutcome> {
@@ -121,10 +166,11 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
           Unchanged::Skip);
       return;
     }
-    if (!replace->Index || !replace->File)
-      throw CLI::ValidationError("give INDEX and FILE, or --from DIR");
+    if (arguments.size() != 2)
+      throw CLI::ValidationError("give INDEX and FILE, --from DIR or --from-bank OTHER");
+    const std::uint32_t index = IndexArgument(arguments[0]);
     exitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
-      return editor.Replace(*replace->Index, *replace->File, replace->Options(), ReportToTool);
+      return editor.Replace(index, arguments[1], replace->Options(), ReportToTool);
     });
   });
 

@@ -146,7 +146,10 @@ std::string FormatRows(std::span<const RowColumn> columns, std::span<const RowCe
   for (const auto& line : cells) {
     for (std::size_t c = 0; c < columns.size(); ++c) {
       if (c > 0) out += kColumnGap;
-      AppendPadded(out, line[c], widths[c], columns[c].Kind == CellKind::Text);
+      // A text at the end of a line needs no padding after it.
+      const bool last = c + 1 == columns.size() && columns[c].Kind == CellKind::Text;
+      AppendPadded(out, line[c], last ? CharacterCount(line[c]) : widths[c],
+                   columns[c].Kind == CellKind::Text);
     }
     out += '\n';
   }

@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
   Orvane::Cli::AddConvertCommand(app, exitCode);
   Orvane::Cli::AddEditCommands(app, exitCode);
   Orvane::Cli::AddLevelsCommand(app, exitCode);
+  Orvane::Cli::AddDiffCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

@@ -13,17 +13,6 @@ std::optional<std::size_t> ClusterOfSound(const LoadedBank& base, const SoundSlo
   return base.ClusterOf(sound.Origin);
 }
 
-// Bytes from byte 40 of the header to the samples, as the sound's file holds them.
-std::span<const std::uint8_t> ExtraHeaderBytes(const SoundSlot& sound) {
-  const std::uint32_t size = sound.Element.Entry.HeaderSize;
-  if (size <= TbSoundEntry::kSize || !sound.From) return {};
-  const auto file = sound.From->Bytes();
-  const std::uint64_t start = std::uint64_t{sound.Origin} + TbSoundEntry::kSize;
-  const std::uint64_t end = std::uint64_t{sound.Origin} + size;
-  if (end > file.size()) return {};  // a damaged sound: never written
-  return file.subspan(start, end - start);
-}
-
 // The bytes of a sound as its file holds them: its header (40 bytes at least, even when its
 // samples begin sooner) through its samples.
 std::span<const std::uint8_t> LoadedExtent(const SoundSlot& sound) {
@@ -185,6 +174,16 @@ bool TableAsLoaded(const LoadedBank& base, const BankPlan& plan) {
 }
 
 }  // namespace
+
+std::span<const std::uint8_t> ExtraHeaderBytes(const SoundSlot& sound) {
+  const std::uint32_t size = sound.Element.Entry.HeaderSize;
+  if (size <= TbSoundEntry::kSize || !sound.From) return {};
+  const auto file = sound.From->Bytes();
+  const std::uint64_t start = std::uint64_t{sound.Origin} + TbSoundEntry::kSize;
+  const std::uint64_t end = std::uint64_t{sound.Origin} + size;
+  if (end > file.size()) return {};  // a damaged sound: never written
+  return file.subspan(start, end - start);
+}
 
 bool IsUntouched(const LoadedBank& base, const SoundSlot& sound) {
   if (sound.From.get() != &base) return false;

@@ -30,6 +30,10 @@ struct BankPlan {
 // Fails (TooLarge) when the bank would reach 4 GiB.
 Result<BankPlan> PlanBank(const LoadedBank& base, std::span<const SoundSlot> sounds);
 
+// The bytes from byte 40 of `sound`'s header to its samples, as the file it came from holds
+// them; none for a header of 40 bytes or fewer, a new sound, or one that runs past its file.
+std::span<const std::uint8_t> ExtraHeaderBytes(const SoundSlot& sound);
+
 // True when `sound` is as `base` holds it: its bytes can stay where they are.
 bool IsUntouched(const LoadedBank& base, const SoundSlot& sound);
 

@@ -99,6 +99,10 @@ Status CSoundEditor::CheckIndex(std::uint32_t index) const {
       {path_.string(), index, {}});
 }
 
+std::span<const std::uint8_t> CSoundEditor::ExtraHeader(std::uint32_t index) const {
+  return index < m_Count ? ExtraHeaderBytes(m_Entries[index]) : std::span<const std::uint8_t>();
+}
+
 Result<std::span<const std::uint8_t>> CSoundEditor::SampleData(std::uint32_t index) const {
   using Span = Result<std::span<const std::uint8_t>>;
   if (Status there = CheckIndex(index); !there) return Span(there);

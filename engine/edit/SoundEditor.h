@@ -81,6 +81,8 @@ class CSoundEditor {
   // The WAVE header and sample data of sound `index` as one image: what Export writes.
   Result<std::vector<std::uint8_t>> BuildPlayImage(std::uint32_t index) const;
 
+  // The bytes from byte 40 of sound `index`'s header to its samples (see ExtraHeaderBytes).
+  std::span<const std::uint8_t> ExtraHeader(std::uint32_t index) const;
   // The sample bytes of sound `index`; fails for an index past the end or a damaged entry.
   Result<std::span<const std::uint8_t>> SampleData(std::uint32_t index) const;
   // Sound `index`'s samples and format, kept alive by the answer (see SoundSamples): what a
@@ -108,6 +110,11 @@ class CSoundEditor {
   // What each replacement would do, from the files' headers: without decoding, on every core.
   std::vector<ReplacementPreview> PreviewReplacements(std::span<const Replacement> replacements,
                                                       const ReplaceOptions& options) const;
+  // Takes each of `indexes` (distinct) from `other` as that bank holds it, every header byte and
+  // the samples, as one edit. An index past either bank's sounds, or a damaged sound in
+  // `other`, is refused. `otherName` names the other bank in what the edit says.
+  Result<EditOutcome> TakeFrom(const CSoundEditor& other, std::vector<std::uint32_t> indexes,
+                               const std::string& otherName);
   Result<EditOutcome> SetFields(std::uint32_t index, const FieldEdit& fields);
   Result<EditOutcome> Insert(std::uint32_t index, const std::filesystem::path& file,
                              const InsertOptions& options = {},

@@ -142,6 +142,35 @@ Result<EditOutcome> CSoundEditor::ReplaceMany(std::span<const Replacement> repla
   return outcome;
 }
 
+Result<EditOutcome> CSoundEditor::TakeFrom(const CSoundEditor& other,
+                                           std::vector<std::uint32_t> indexes,
+                                           const std::string& otherName) {
+  std::sort(indexes.begin(), indexes.end());
+  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  std::vector<SoundsChanged::Exchange> exchanges;
+  std::vector<std::string> details;
+  for (const std::uint32_t index : indexes) {
+    if (Status there = CheckIndex(index); !there) return there;
+    if (Status there = other.CheckIndex(index); !there) return there.Prefixed(otherName + ": ");
+    const SoundSlot& theirs = other.m_Entries[index];
+    if (theirs.Element.Damaged())
+      return Result<EditOutcome>::Error(
+          ErrorKind::Damaged,
+          Str(otherName, ": sound ", index, " is damaged: ", theirs.Element.Damage),
+          {other.path_.string(), index, {}});
+    details.push_back(Str("Took sound ", SoundLabel(index, theirs.Element.Entry), " from ", otherName));
+    exchanges.push_back({index, m_Entries[index], TakenSound(theirs)});
+  }
+  const std::size_t taken = exchanges.size();
+  const std::string summary = Str("Took ", taken, taken == 1 ? " sound" : " sounds", " from ", otherName);
+  if (taken == 0) return EditOutcome{{RowChange::Kind::Changed, {}}, summary};
+  const std::string name =
+      taken == 1 ? Str("Take sound ", exchanges[0].Index) : Str("Take ", taken, " sounds");
+  auto outcome = Commit(std::make_unique<SoundsChanged>(name, std::move(exchanges)), summary);
+  if (outcome) outcome->Details = std::move(details);
+  return outcome;
+}
+
 std::vector<ReplacementPreview> CSoundEditor::PreviewReplacements(
     std::span<const Replacement> replacements, const ReplaceOptions& options) const {
   RefreshOffsets();

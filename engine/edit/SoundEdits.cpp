@@ -113,6 +113,12 @@ Result<SoundSlot> WithFields(const SoundSlot& sound, const FieldEdit& fields) {
   return changed;
 }
 
+SoundSlot TakenSound(const SoundSlot& sound) {
+  SoundSlot taken = sound;
+  if (taken.Element.Entry.HeaderSize < TbSoundEntry::kSize) MendHeaderSize(sound, taken.Element.Entry);
+  return taken;
+}
+
 SoundSlot NewSound(const BroughtSamples& samples, std::string_view nameBytes) {
   SoundSlot sound;
   sound.Element.Entry = BankHeaderFor(samples.Format,

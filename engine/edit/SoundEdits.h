@@ -78,6 +78,9 @@ Result<FormatRequest> OwnFormatOf(std::uint32_t index, const SoundSlot& sound);
 SoundSlot WithSamples(const SoundSlot& sound, const BroughtSamples& samples);
 // `sound` with `fields` set; refused with the reason when a value is not allowed.
 Result<SoundSlot> WithFields(const SoundSlot& sound, const FieldEdit& fields);
+// `sound` of another bank as it goes into this one: every header byte and its samples, but a
+// header shorter than 40 bytes, which shares bytes with its samples, is written as 40.
+SoundSlot TakenSound(const SoundSlot& sound);
 // A new sound of `samples` named `nameBytes` (Windows-1252, at most 16 bytes).
 SoundSlot NewSound(const BroughtSamples& samples, std::string_view nameBytes);
 
