@@ -3,6 +3,7 @@
 
 #include "CliCommon.h"
 #include "Commands.h"
+#include "Completion.h"
 #include "ProgramInfo.h"
 #include "Text.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", Orvane::Str("orvane-cli ", Orvane::kVersion));
   app.failure_message(UsageMessage);
   app.require_subcommand(1);
+  Orvane::Cli::AddCompletionOption(app);
 
   int exitCode = 0;
   Orvane::Cli::AddListCommand(app, exitCode);
