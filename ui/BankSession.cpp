@@ -52,7 +52,10 @@ CommandOutcome BankSession::Open(const std::filesystem::path& bank) {
   CommandOutcome outcome = loaded ? CommandOutcome{loaded, ""} : Failed(loaded);
   // A bank of no sounds makes the engine give up the one it had, and its rows go with it; any
   // other failure leaves the bank and its rows as they were.
-  if (loaded || editor_.Count() == 0) outcome.ListChange = CommandOutcome::List::Refill;
+  if (loaded || editor_.Count() == 0) {
+    outcome.ListChange = CommandOutcome::List::Refill;
+    comparison_.reset();  // another bank: the comparison was the old one's
+  }
   return outcome;
 }
 
@@ -162,6 +165,7 @@ CommandOutcome BankSession::ApplyEdit(const Edit& edit) {
   CommandOutcome outcome{Status::Ok(), done->Summary + WarningsNote(warnings),
                          CommandOutcome::List::Rows, done->Rows};
   outcome.Warnings = warnings;
+  FollowComparison(outcome);
   return outcome;
 }
 
@@ -219,7 +223,61 @@ std::optional<Audio::Levels> BankSession::LevelsOf(std::uint32_t index) const {
 CommandOutcome BankSession::Step(const char* done, const std::optional<std::string>& name,
                                  std::optional<RowChange> rows) {
   if (!rows || !name) return {};
-  return {Status::Ok(), Str(done, ": ", *name), CommandOutcome::List::Rows, std::move(*rows)};
+  CommandOutcome outcome{Status::Ok(), Str(done, ": ", *name), CommandOutcome::List::Rows,
+                         std::move(*rows)};
+  FollowComparison(outcome);
+  return outcome;
+}
+
+void BankSession::FollowComparison(const CommandOutcome& outcome) {
+  if (!comparison_) return;
+  // A comparison that cannot read the other bank any more ends, and says why.
+  if (Status followed = comparison_->Follow(editor_, outcome.Rows); !followed) {
+    comparison_.reset();
+    Log({ReportKind::Warning, "the comparison ended: " + followed.message() + "\n"});
+  }
+}
+
+std::string BankSession::ComparedLine() const {
+  std::size_t differ = 0;
+  for (const SoundDiff& d : comparison_->Differences()) differ += d.Change != SoundChange::Removed;
+  const std::size_t past = comparison_->Differences().size() - differ;
+  std::string line = Str("Compared with ", comparison_->OtherPath().filename().string(), ": ",
+                         differ, differ == 1 ? " sound differs" : " sounds differ");
+  if (past > 0)
+    line += Str("; ", past, past == 1 ? " sound" : " sounds", " of it lie past this bank's end");
+  return line;
+}
+
+CommandOutcome BankSession::CompareWith(const std::filesystem::path& other) {
+  auto opened = BankComparison::Open(other);
+  if (!opened) return Failed(opened.status());
+  if (Status compared = opened->Compare(editor_); !compared) return Failed(compared);
+  comparison_.emplace(std::move(*opened));
+  return {Status::Ok(), ComparedLine(), CommandOutcome::List::Changes};
+}
+
+CommandOutcome BankSession::StopComparing() {
+  if (!comparison_) return {};
+  comparison_.reset();
+  return {Status::Ok(), "Stopped comparing", CommandOutcome::List::Changes};
+}
+
+std::optional<SoundDiff> BankSession::ChangeOf(std::uint32_t index) const {
+  return comparison_ ? comparison_->ChangeOf(index) : std::nullopt;
+}
+
+CommandOutcome BankSession::TakeFromCompared(const std::vector<std::uint32_t>& indexes) {
+  if (!comparison_) return {};
+  const std::string name = comparison_->OtherPath().filename().string();
+  return ApplyEdit([&](const Reporter&) { return editor_.TakeFrom(comparison_->Other(), indexes, name); });
+}
+
+CommandOutcome BankSession::ListenToCompared(std::uint32_t index) {
+  if (!comparison_) return {};
+  if (Status played = comparison_->Other().Play(index); !played) return Failed(played);
+  return {Status::Ok(), Str("Playing sound ", SoundLabel(index, comparison_->Other().Entry(index).Entry),
+                            " of ", comparison_->OtherPath().filename().string())};
 }
 
 CommandOutcome BankSession::Undo() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "BankChange.h"
+#include "BankComparison.h"
 #include "FolderReplace.h"
 #include "Reporter.h"
 #include "SoundEditor.h"
@@ -30,6 +31,7 @@ struct CommandOutcome {
     Rows,     // Rows changed, were inserted or removed
     Refill,   // another bank (or none): every row anew
     Offsets,  // a save laid the bank out anew: every Offset cell may differ
+    Changes,  // a comparison began or ended: every Change cell may differ
   };
   List ListChange = List::Same;
   RowChange Rows = {};
@@ -112,6 +114,19 @@ class BankSession {
   CommandOutcome Undo();
   CommandOutcome Redo();
 
+  // Comparing the bank with another, read-only: what the edited bank changed against it. It
+  // follows every edit, undo and redo; opening another bank ends it.
+  CommandOutcome CompareWith(const std::filesystem::path& other);
+  CommandOutcome StopComparing();
+  bool Comparing() const { return comparison_.has_value(); }
+  // How sound `index` differs from the compared bank's; nothing while not comparing or where
+  // they are the same.
+  std::optional<SoundDiff> ChangeOf(std::uint32_t index) const;
+  // Takes the sounds whole from the compared bank, as one edit.
+  CommandOutcome TakeFromCompared(const std::vector<std::uint32_t>& indexes);
+  // Plays the compared bank's sound `index`.
+  CommandOutcome ListenToCompared(std::uint32_t index);
+
  private:
   // A line for the console and the messages.
   void Log(const Report& report) const;
@@ -129,6 +144,10 @@ class BankSession {
   CommandOutcome ApplyEdit(const Edit& edit);
   CommandOutcome Step(const char* done, const std::optional<std::string>& name,
                       std::optional<RowChange> rows);
+  // What a comparison says of the bank now: "Compared with orig.sdt: 3 sounds differ".
+  std::string ComparedLine() const;
+  // Brings the comparison up to date with rows an edit, undo or redo changed.
+  void FollowComparison(const CommandOutcome& outcome);
 
   CSoundEditor& editor_;
   Reporter console_;
@@ -136,6 +155,7 @@ class BankSession {
   std::optional<std::filesystem::path> openStart_;
   std::optional<std::filesystem::path> audioStart_;
   std::optional<std::filesystem::path> folderStart_;
+  std::optional<BankComparison> comparison_;
 };
 
 }  // namespace Orvane

@@ -3,6 +3,8 @@
 #include <numeric>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDropEvent>
@@ -39,8 +41,8 @@ namespace Orvane {
 namespace {
 
 // Design widths of the list's columns, in column order; 60 is the toolkit's default width.
-constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80, 80,
-                                                             80, 60, 80, 80, 60, 50, 60};
+constexpr int kColumnWidths[SoundListModel::kColumnCount] = {45, 60, 70, 60, 80, 80, 80, 80,
+                                                             60, 80, 80, 60, 50, 60, 60};
 
 // A row of the list, as tall as a line of text with a little room around it.
 constexpr int kRowHeight = 17;
@@ -108,6 +110,7 @@ void MainForm::InitializeComponent() {
   ctrlSoundsModel = new SoundListModel(editor_, this);
   levels_ = new LevelsMeter(editor_, this);
   ctrlSoundsModel->SetLevels(*levels_);
+  ctrlSoundsModel->SetChanges([this](std::uint32_t sound) { return session_.ChangeOf(sound); });
   ctrlSoundsList = new QTableView(central);
   ctrlSoundsList->setObjectName(QStringLiteral("ctrlSoundsList"));
   ctrlSoundsFilter = new SoundFilterModel(*ctrlSoundsModel, this);
@@ -178,7 +181,14 @@ void MainForm::InitializeComponent() {
     ctrlFilter->selectAll();
   });
   addAction(find);
-  layout->addWidget(ctrlFilter);
+  ctrlChangedOnly = new QCheckBox(QStringLiteral("Changed only"), central);
+  ctrlChangedOnly->setObjectName(QStringLiteral("ctrlChangedOnly"));
+  ctrlChangedOnly->setToolTip(QStringLiteral("Show only the sounds that differ from the compared bank's"));
+  connect(ctrlChangedOnly, &QCheckBox::toggled, this, &MainForm::ctrlChangedOnly_Toggled);
+  auto* filterRow = new QHBoxLayout;
+  filterRow->addWidget(ctrlFilter, 1);
+  filterRow->addWidget(ctrlChangedOnly);
+  layout->addLayout(filterRow);
   layout->addWidget(ctrlSplitter);
   setCentralWidget(central);
 
@@ -197,6 +207,12 @@ void MainForm::InitializeComponent() {
                                        &MainForm::exportAllToolStripMenuItem_Click);
   createToolStripMenuItem = AddItem(this, file, "createToolStripMenuItem", "Create",
                                     &MainForm::createToolStripMenuItem_Click);
+  file->addSeparator();
+  compareToolStripMenuItem = AddItem(this, file, "compareToolStripMenuItem", "Compare With...",
+                                     &MainForm::compareToolStripMenuItem_Click);
+  stopComparingToolStripMenuItem =
+      AddItem(this, file, "stopComparingToolStripMenuItem", "Stop Comparing",
+              &MainForm::stopComparingToolStripMenuItem_Click);
   AddEditMenu();
   // Messages dock under the list, closed until a command leaves a warning or the user opens it.
   ctrlMessages = new MessagesPanel(this);
@@ -255,6 +271,8 @@ void MainForm::AddEditMenu() {
   replaceFromFolderToolStripMenuItem =
       AddItem(this, edit, "replaceFromFolderToolStripMenuItem", "Replace from Folder...",
               &MainForm::replaceFromFolderToolStripMenuItem_Click);
+  takeToolStripMenuItem = AddItem(this, edit, "takeToolStripMenuItem", "Take From Compared Bank",
+                                  &MainForm::takeToolStripMenuItem_Click);
   matchLoudnessToolStripMenuItem = new QAction(QStringLiteral("Match Loudness When Replacing"), this);
   matchLoudnessToolStripMenuItem->setObjectName(QStringLiteral("matchLoudnessToolStripMenuItem"));
   matchLoudnessToolStripMenuItem->setCheckable(true);
@@ -292,6 +310,12 @@ void MainForm::AddContextMenu() {
                                         &MainForm::propertiesToolStripMenuItem_Click);
   ctrlSoundsContextRemove = AddItem(this, menu, "ctrlSoundsContextRemove", "Remove",
                                     &MainForm::removeToolStripMenuItem_Click);
+  menu->addSeparator();
+  ctrlSoundsContextListenCompared =
+      AddItem(this, menu, "ctrlSoundsContextListenCompared", "Listen to Compared Sound",
+              &MainForm::ctrlSoundsContextListenCompared_Click);
+  ctrlSoundsContextTake = AddItem(this, menu, "ctrlSoundsContextTake", "Take From Compared Bank",
+                                  &MainForm::takeToolStripMenuItem_Click);
 }
 
 void MainForm::showEvent(QShowEvent* event) {
@@ -366,6 +390,11 @@ void MainForm::Show(const CommandOutcome& outcome) {
       ctrlSoundsModel->Refill();
       break;
     case CommandOutcome::List::Offsets: ctrlSoundsModel->OffsetsChanged(); break;
+    case CommandOutcome::List::Changes:
+      ctrlSoundsModel->ChangesChanged();
+      if (!session_.Comparing()) ctrlChangedOnly->setChecked(false);
+      ctrlSoundsFilter->invalidate();
+      break;
   }
   if (outcome.Focus) FocusSound(*outcome.Focus);
   if (outcome.Line) ShowStatus(QString::fromStdString(*outcome.Line));
@@ -388,6 +417,12 @@ void MainForm::ShowBankState() {
         ctrlSoundsContextExport, copyNameToolStripMenuItem1, ctrlSoundsContextReplace,
         ctrlSoundsContextProperties, ctrlSoundsContextRemove})
     command->setEnabled(state.Loaded);
+  const bool comparing = session_.Comparing();
+  compareToolStripMenuItem->setEnabled(state.Loaded);
+  for (QAction* command : {stopComparingToolStripMenuItem, takeToolStripMenuItem,
+                           ctrlSoundsContextListenCompared, ctrlSoundsContextTake})
+    command->setEnabled(comparing);
+  ctrlChangedOnly->setEnabled(comparing);
   const auto showStep = [](QAction* item, const char* verb,
                            const std::optional<std::string>& name) {
     item->setText(name ? QString::fromStdString(Str(verb, " ", *name))

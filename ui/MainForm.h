@@ -15,6 +15,7 @@
 #include "BankSession.h"
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QModelIndex;
@@ -112,6 +113,11 @@ class MainForm final : public QMainWindow {
   void propertiesToolStripMenuItem_Click();
   void stopToolStripMenuItem_Click();
   void ctrlFilter_TextChanged(const QString& text);
+  void ctrlChangedOnly_Toggled(bool changedOnly);
+  void compareToolStripMenuItem_Click();
+  void stopComparingToolStripMenuItem_Click();
+  void takeToolStripMenuItem_Click();
+  void ctrlSoundsContextListenCompared_Click();
   void ctrlSoundsList_HeaderClick(int column);
   void ctrlSoundsList_MouseClick(QMouseEvent* event);
   void ctrlSoundsList_DoubleClick();
@@ -132,6 +138,7 @@ class MainForm final : public QMainWindow {
   LevelsMeter* levels_ = nullptr;
   SoundFilterModel* ctrlSoundsFilter = nullptr;
   QLineEdit* ctrlFilter = nullptr;
+  QCheckBox* ctrlChangedOnly = nullptr;
   QSplitter* ctrlSplitter = nullptr;
   WaveformView* ctrlWaveform = nullptr;
   class QTimer* playClock_ = nullptr;  // runs while a sound plays
@@ -142,6 +149,9 @@ class MainForm final : public QMainWindow {
   QAction* saveAsToolStripMenuItem = nullptr;
   QAction* exportAllToolStripMenuItem = nullptr;
   QAction* createToolStripMenuItem = nullptr;
+  QAction* compareToolStripMenuItem = nullptr;
+  QAction* stopComparingToolStripMenuItem = nullptr;
+  QAction* takeToolStripMenuItem = nullptr;
   QMenu* editToolStripMenuItem = nullptr;
   QAction* undoToolStripMenuItem = nullptr;
   QAction* redoToolStripMenuItem = nullptr;
@@ -164,6 +174,8 @@ class MainForm final : public QMainWindow {
   QAction* ctrlSoundsContextReplace = nullptr;
   QAction* ctrlSoundsContextProperties = nullptr;
   QAction* ctrlSoundsContextRemove = nullptr;
+  QAction* ctrlSoundsContextListenCompared = nullptr;
+  QAction* ctrlSoundsContextTake = nullptr;
   QStatusBar* ctrlStatusBar = nullptr;
   QLabel* ctrlStatusText = nullptr;
   QLabel* ctrlBankName = nullptr;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -47,6 +48,30 @@ void MainForm::ctrlFilter_TextChanged(const QString& text) {
                                               .arg(editor_.Count())
                                         : QString());
   ShowFocusedSound();
+}
+
+void MainForm::ctrlChangedOnly_Toggled(bool changedOnly) {
+  ctrlSoundsFilter->SetChangedOnly(changedOnly);
+  ctrlFilter_TextChanged(ctrlFilter->text());
+}
+
+void MainForm::compareToolStripMenuItem_Click() {
+  if (!editor_.Loaded()) return;
+  const auto chosen = desktop_.ChooseFileToOpen(
+      this, {QStringLiteral("Compare With"), BankFilter(), StartLocation(session_.OpenStart())});
+  if (!chosen) return;
+  WaitCursor waiting;
+  Show(session_.CompareWith(ToPath(*chosen)));
+}
+
+void MainForm::stopComparingToolStripMenuItem_Click() { Show(session_.StopComparing()); }
+
+void MainForm::takeToolStripMenuItem_Click() {
+  if (const auto sounds = SelectedSounds(); !sounds.empty()) Show(session_.TakeFromCompared(sounds));
+}
+
+void MainForm::ctrlSoundsContextListenCompared_Click() {
+  if (const auto index = FocusedIndex()) Show(session_.ListenToCompared(*index));
 }
 
 void MainForm::openToolStripMenuItem_Click() {
@@ -123,7 +148,12 @@ void MainForm::ctrlSoundsList_MouseClick(QMouseEvent* event) {
   if (row.contains(event->position().toPoint())) ctrlSoundsContext->popup(QCursor::pos());
 }
 
-void MainForm::ctrlSoundsList_DoubleClick() { ctrlSoundsContextListen_Click(); }
+// Shift+double-click plays the compared bank's sound, to hear the two one after the other.
+void MainForm::ctrlSoundsList_DoubleClick() {
+  if (session_.Comparing() && QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier))
+    return ctrlSoundsContextListenCompared_Click();
+  ctrlSoundsContextListen_Click();
+}
 
 void MainForm::ctrlSoundsList_KeyPress() { ctrlSoundsContextListen_Click(); }
 

@@ -29,7 +29,13 @@ void SoundFilterModel::SetText(const QString& text) {
   invalidateRowsFilter();
 }
 
+void SoundFilterModel::SetChangedOnly(bool changedOnly) {
+  changedOnly_ = changedOnly;
+  invalidateRowsFilter();
+}
+
 bool SoundFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+  if (changedOnly_ && !sounds_.IsChanged(sourceRow)) return false;
   if (text_.isEmpty()) return true;
   if (index_) return static_cast<qulonglong>(sourceRow) == *index_;
   return sounds_.NameOfRow(sourceRow).contains(text_, Qt::CaseInsensitive);

@@ -18,7 +18,9 @@ class SoundFilterModel final : public QSortFilterProxyModel {
   explicit SoundFilterModel(SoundListModel& sounds, QObject* parent = nullptr);
 
   void SetText(const QString& text);
-  bool Active() const { return !text_.isEmpty(); }
+  // Only the sounds that differ from the compared bank's.
+  void SetChangedOnly(bool changedOnly);
+  bool Active() const { return !text_.isEmpty() || changedOnly_; }
 
   // A click on a column's header: sorted by it ascending, then descending, then the bank's
   // order again; another column starts again at ascending. Sorting changes nothing in the bank.
@@ -32,6 +34,7 @@ class SoundFilterModel final : public QSortFilterProxyModel {
  private:
   SoundListModel& sounds_;
   QString text_;
+  bool changedOnly_ = false;
   std::optional<qulonglong> index_;  // when the text is a number
 };
 

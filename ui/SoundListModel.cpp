@@ -91,8 +91,23 @@ std::optional<std::uint32_t> SoundListModel::SoundOfRow(int row) const {
 void SoundListModel::OffsetsChanged() { LaterRowsMoved(0); }
 
 void SoundListModel::LaterRowsMoved(int first) {
-  if (first < rows_)
-    emit dataChanged(index(first, columnIndex), index(rows_ - 1, columnOffset), {Qt::DisplayRole, SortRole});
+  if (first >= rows_) return;
+  emit dataChanged(index(first, columnIndex), index(rows_ - 1, columnOffset), {Qt::DisplayRole, SortRole});
+  // Compared by index, every later sound meets another sound of the compared bank.
+  if (changes_)
+    emit dataChanged(index(first, columnChange), index(rows_ - 1, columnChange),
+                     {Qt::DisplayRole, Qt::ToolTipRole, SortRole});
+}
+
+void SoundListModel::ChangesChanged() {
+  if (rows_ > 0)
+    emit dataChanged(index(0, columnChange), index(rows_ - 1, columnChange),
+                     {Qt::DisplayRole, Qt::ToolTipRole, SortRole});
+}
+
+bool SoundListModel::IsChanged(int row) const {
+  const auto sound = SoundOfRow(row);
+  return sound && changes_ && changes_(*sound).has_value();
 }
 
 int SoundListModel::rowCount(const QModelIndex& parent) const {
@@ -147,6 +162,7 @@ QVariant SoundListModel::SortValue(std::uint32_t index, const BankEntry& element
     }
     case columnPeak:
     case columnLoudness:
+    case columnChange:
     case kColumnCount: break;  // the model's own, not the header's
   }
   return {};
@@ -162,12 +178,19 @@ const QString& SoundListModel::NameOfRow(int row) const {
 }
 
 QVariant SoundListModel::data(const QModelIndex& index, int role) const {
-  if ((role != Qt::DisplayRole && role != SortRole) ||
+  if ((role != Qt::DisplayRole && role != SortRole && role != Qt::ToolTipRole) ||
       !checkIndex(index, CheckIndexOption::IndexIsValid))
     return {};
   const auto sound = SoundOfRow(index.row());
   if (!sound) return {};
   const auto column = static_cast<Column>(index.column());
+  if (column == columnChange) {
+    const auto change = changes_ ? changes_(*sound) : std::nullopt;
+    if (!change) return role == SortRole ? QVariant(QString()) : QVariant();
+    if (role == Qt::ToolTipRole) return QString::fromStdString(FieldNames(change->Fields));
+    return QString::fromLatin1(ChangeName(change->Change));
+  }
+  if (role == Qt::ToolTipRole) return {};
   if (column == columnPeak || column == columnLoudness) {
     const auto levels = levels_ ? levels_->Levels(*sound) : std::nullopt;
     const double value = !levels ? 0 : column == columnPeak ? levels->PeakDbfs : levels->LoudnessLufs;
@@ -186,6 +209,7 @@ QVariant SoundListModel::headerData(int section, Qt::Orientation orientation, in
   if (section == columnLength) return QStringLiteral("Length");
   if (section == columnPeak) return QStringLiteral("Peak");
   if (section == columnLoudness) return QStringLiteral("Loudness");
+  if (section == columnChange) return QStringLiteral("Change");
   const std::string_view title = kColumnTitles[static_cast<std::size_t>(section)];
   return QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "BankChange.h"
+#include "BankDiff.h"
 #include "SoundEditor.h"
 
 namespace Orvane {
@@ -37,6 +38,7 @@ class SoundListModel final : public QAbstractTableModel {
     columnLength,    // seconds, two decimals; empty for a damaged sound
     columnPeak,      // dBFS, one decimal; empty until measured
     columnLoudness,  // LUFS, one decimal; empty until measured
+    columnChange,    // against a compared bank: changed or added, the fields as its tooltip
     kColumnCount
   };
   // What the list sorts by: numbers as numbers, the name as text.
@@ -69,6 +71,13 @@ class SoundListModel final : public QAbstractTableModel {
   void SetDragFiles(DragFiles files) { dragFiles_ = std::move(files); }
   // The Peak and Loudness cells show what `meter` measured, and follow its measurements.
   void SetLevels(LevelsMeter& meter);
+  // How a sound differs from a compared bank's, for the Change cells; nothing where it does not.
+  using ChangeLookup = std::function<std::optional<SoundDiff>(std::uint32_t sound)>;
+  void SetChanges(ChangeLookup changes) { changes_ = std::move(changes); }
+  // Every Change cell may differ: a comparison began or ended.
+  void ChangesChanged();
+  // True when the sound of `row` differs from the compared bank's.
+  bool IsChanged(int row) const;
 
   // The text of one cell of a sound's row.
   static QString CellText(std::uint32_t index, const BankEntry& element, Column column);
@@ -101,6 +110,7 @@ class SoundListModel final : public QAbstractTableModel {
   mutable std::vector<Name> names_;  // one per row
   DragFiles dragFiles_;
   LevelsMeter* levels_ = nullptr;
+  ChangeLookup changes_;
 };
 
 }  // namespace Orvane

@@ -46,13 +46,16 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
                           {"Save", QKeySequence::Save},
                           {"Save As...", QKeySequence::SaveAs},
                           {"Export All", {}},
-                          {"Create", {}}});
+                          {"Create", {}},
+                          {"Compare With...", {}},
+                          {"Stop Comparing", {}}});
   expect(bar[1]->menu(), {{"Undo", QKeySequence::Undo},
                           {"Redo", QKeySequence::Redo},
                           {"Replace Sound...", QKeySequence(Qt::CTRL | Qt::Key_R)},
                           {"Replace Keeping Its Format...",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
                           {"Replace from Folder...", {}},
+                          {"Take From Compared Bank", {}},
                           {"Match Loudness When Replacing", {}},
                           {"Insert Sound...", QKeySequence(Qt::Key_Insert)},
                           {"Remove Sound", QKeySequence::Delete},
@@ -65,7 +68,9 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
                          {"Stop", {}},
                          {"Replace...", {}},
                          {"Properties...", {}},
-                         {"Remove", {}}});
+                         {"Remove", {}},
+                         {"Listen to Compared Sound", {}},
+                         {"Take From Compared Bank", {}}});
 }
 
 TEST_F(MainFormTest, TitleNamesProgramAndVersionOnceLoaded) {
@@ -87,7 +92,7 @@ TEST_F(MainFormTest, ListHasItsColumnsWithTheirHeadersAndWidthsThatGrowWithTheFo
                             {"DataSize", 60},      {"Name", 80},        {"SampleRate", 80},
                             {"BitsPerSample", 80}, {"NumChannels", 80}, {"Unknown", 60},
                             {"LoopStart", 80},     {"LoopEnd", 80},     {"Length", 60},
-                            {"Peak", 50},          {"Loudness", 60}};
+                            {"Peak", 50},          {"Loudness", 60},    {"Change", 60}};
   // The same window laid out for a font twice as large.
   const QFont normal = QApplication::font();
   QFont large = normal;
@@ -96,8 +101,8 @@ TEST_F(MainFormTest, ListHasItsColumnsWithTheirHeadersAndWidthsThatGrowWithTheFo
   MainForm wide(editor, desktop);
   QApplication::setFont(normal);
   auto* wideList = wide.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
-  ASSERT_EQ(List()->model()->columnCount(), 14);
-  for (int i = 0; i < 14; ++i) {
+  ASSERT_EQ(List()->model()->columnCount(), 15);
+  for (int i = 0; i < 15; ++i) {
     SCOPED_TRACE(columns[i].header);
     EXPECT_EQ(List()->model()->headerData(i, Qt::Horizontal).toString(), columns[i].header);
     // Each column keeps its share of the design's widths, within a pixel of rounding.
