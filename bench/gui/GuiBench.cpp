@@ -1,11 +1,13 @@
 // The main window with a bank of 100,000 sounds: the File > Open handler from its call until the
 // list is filled (the engine's load and the list's reset), the same until the list has been
-// painted, the list's reset alone and with its first paint, and one scroll-and-repaint frame.
+// painted, the list's reset alone and with its first paint, one scroll-and-repaint frame, and
+// paging down with the Peak and Loudness columns in view while their levels come in.
 // Then edits: Edit > Replace Sound... of a 10 MB sound, and Undo, each until the list has been
 // updated and painted, beside the engine's replace alone; and File > Save of a 200 MB bank
 // beside cp of the file, run by run; a keystroke in the filter box; a 10 MB sound's waveform
 // drawn first and again; the program's CPU use while a sound plays and the line moves.
 //   QT_QPA_PLATFORM=offscreen orvane_bench_gui   (set by the program when no platform is chosen)
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cstdlib>
@@ -13,6 +15,8 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <thread>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 #include <QAction>
@@ -26,6 +30,7 @@
 
 #include "BenchBank.h"
 #include "FakeDesktop.h"
+#include "LevelsMeter.h"
 #include "MainForm.h"
 #include "PlaybackConversion.h"
 #include "SoundListModel.h"
@@ -54,6 +59,13 @@ const std::filesystem::path& BankOf(std::uint32_t dataSize) {
 }
 
 void Quiet(const Report&) {}
+
+double MillisecondsOf(const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
 
 // The main window on screen, driven through its menu as a user would.
 class Window {
@@ -169,6 +181,58 @@ BENCHMARK(BM_ScrollFrame)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// Page Down through 100,000 sounds right after File > Open, the Peak and Loudness columns in
+// view: each step is the jump, its repaint, and the events due by then, among them the levels
+// the window's meter measured off its thread. Steps come 30 ms apart, as a held key repeats,
+// and the pause is not timed. A run's time is its median step; the counter its slowest.
+void BM_ScrollPagesWithLevels(benchmark::State& state) {
+  constexpr int kSteps = 100;
+  for (auto _ : state) {
+    Window window;
+    window.Open(BankOf(1024));
+    QTableView& list = window.List();
+    window.Paint();
+    list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+    window.Paint();
+    const int peakLeft = list.columnViewportPosition(SoundListModel::columnPeak);
+    const int loudnessRight = list.columnViewportPosition(SoundListModel::columnLoudness) +
+                              list.columnWidth(SoundListModel::columnLoudness);
+    if (peakLeft < 0 || loudnessRight > list.viewport()->width())
+      return state.SkipWithError("the level columns are not in view");
+    // How many batches of levels the steps took in: none would leave them out of the timing.
+    int arrivals = 0;
+    QObject::connect(window.Model().parent()->findChild<LevelsMeter*>(), &LevelsMeter::Measured,
+                     [&arrivals] { ++arrivals; });
+    std::vector<double> steps;
+    for (int i = 0; i < kSteps; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      steps.push_back(MillisecondsOf([&] {
+        list.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        list.viewport()->repaint();
+        QApplication::processEvents();
+      }));
+    }
+    const int during = arrivals;
+    // The last page shows its levels once they have come.
+    const QModelIndex last = list.model()->index(list.rowAt(0), SoundListModel::columnLoudness);
+    for (int wait = 0; list.model()->data(last).toString().isEmpty() && wait < 100; ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      QApplication::processEvents();
+    }
+    if (list.model()->data(last).toString().isEmpty()) return state.SkipWithError("no levels came");
+    std::sort(steps.begin(), steps.end());
+    state.SetIterationTime(steps[steps.size() / 2] / 1000);
+    state.counters["slowest_step_ms"] = steps.back();
+    state.counters["level_batches"] = during;
+  }
+}
+BENCHMARK(BM_ScrollPagesWithLevels)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 // One keystroke in the filter box over 100,000 sounds, until the list shows what it lets
 // through: "snd0" then "snd01", "snd012"..., each narrowing the one before, and back.
 void BM_FilterKeystroke(benchmark::State& state) {
@@ -251,13 +315,6 @@ void BM_PlayLineCpu(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PlayLineCpu)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
-
-double MillisecondsOf(const std::function<void()>& run) {
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
 
 // The engine alone: reading the file and the edit, without the window.
 void BM_EngineReplaceTenMegabytes(benchmark::State& state) {
