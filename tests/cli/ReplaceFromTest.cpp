@@ -15,19 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Headers of 48 bytes whose 8 extra bytes, fields and loop points a replacement must keep.
-Bytes BankWithExtraHeaderBytes(const std::vector<SoundSpec>& sounds) {
-  Bytes bank, body;
-  AppendU32(bank, static_cast<std::uint32_t>(sounds.size()));
-  for (const SoundSpec& s : sounds) {
-    AppendU32(bank, static_cast<std::uint32_t>(4 + 4 * sounds.size() + body.size()));
-    for (const Bytes& part : {MakeHeader(s), Samples(s.HeaderSize - 40, 77), s.Data})
-      body.insert(body.end(), part.begin(), part.end());
-  }
-  bank.insert(bank.end(), body.begin(), body.end());
-  return bank;
-}
-
 // Each sound's header, extra bytes and samples, as the file holds them.
 std::vector<Bytes> SoundBytes(const Bytes& bank) {
   auto parsed = ParseBank(bank);
@@ -49,7 +36,7 @@ class ReplaceFrom : public ::testing::Test {
                         .SampleRate = rates[i], .BitsPerSample = std::uint8_t(i == 1 ? 8 : 16),
                         .NumChannels = std::uint8_t(i == 2 ? 2 : 1), .Unknown = 7u + i,
                         .LoopStart = 100, .LoopEnd = 1500, .HeaderSize = 48});
-    bank_ = BankWithExtraHeaderBytes(sounds);
+    bank_ = MakePackedBank(sounds);
     WriteFile(dir_ / "b.sdt", bank_);
     ASSERT_EQ(Run({"export", "b.sdt", "--output", "out"}).ExitCode, 0);
   }

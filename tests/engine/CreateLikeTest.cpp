@@ -11,23 +11,10 @@ namespace {
 using tf::Bytes;
 namespace fs = std::filesystem;
 
-// A packed bank whose headers carry HeaderSize - 40 extra bytes before their samples.
-Bytes PackedBank(const std::vector<tf::SoundSpec>& sounds) {
-  Bytes bank, body;
-  tf::AppendU32(bank, static_cast<std::uint32_t>(sounds.size()));
-  for (const auto& s : sounds) {
-    tf::AppendU32(bank, static_cast<std::uint32_t>(4 + 4 * sounds.size() + body.size()));
-    for (const Bytes& part : {tf::MakeHeader(s), tf::Samples(s.HeaderSize - 40, 9), s.Data})
-      body.insert(body.end(), part.begin(), part.end());
-  }
-  bank.insert(bank.end(), body.begin(), body.end());
-  return bank;
-}
-
 class CreateLike : public ::testing::Test {
  protected:
   void SetUp() override {
-    tf::WriteFile(dir_ / "old.sdt", PackedBank({
+    tf::WriteFile(dir_ / "old.sdt", tf::MakePackedBank({
         {.Name = "a/b", .Data = tf::Samples(30, 1), .SampleRate = 22051, .BitsPerSample = 8,
          .Unknown = 7, .LoopStart = 3, .LoopEnd = 25, .HeaderSize = 57},
         {.Name = std::string("ab\0junk", 7), .Data = tf::Samples(20, 2), .Unknown = 0xFFFFFFFF},
@@ -73,7 +60,7 @@ TEST_F(CreateLike, EditedFilesKeepWhatTheyChangeAndConversionTakesTheOldFormat) 
 }
 
 TEST_F(CreateLike, WhatTheOldBankCannotGiveIsReported) {
-  Bytes bank = PackedBank({{.Name = "x", .Data = tf::Samples(4)}});
+  Bytes bank = tf::MakePackedBank({{.Name = "x", .Data = tf::Samples(4)}});
   tf::PutU32(bank, 8, 1000);  // extra header bytes past the end
   tf::WriteFile(dir_ / "old.sdt", bank);
   EXPECT_EQ(Create(0).HeaderSize, 40u);

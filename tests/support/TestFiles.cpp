@@ -66,6 +66,18 @@ Bytes MakeBank(const std::vector<SoundSpec>& sounds) {
   return bank;
 }
 
+Bytes MakePackedBank(const std::vector<SoundSpec>& sounds) {
+  Bytes bank, body;
+  AppendU32(bank, static_cast<std::uint32_t>(sounds.size()));
+  for (const auto& s : sounds) {
+    AppendU32(bank, static_cast<std::uint32_t>(4 + 4 * sounds.size() + body.size()));
+    for (const Bytes& part : {MakeHeader(s), Samples(s.HeaderSize - 40, 9), s.Data})
+      body.insert(body.end(), part.begin(), part.end());
+  }
+  bank.insert(bank.end(), body.begin(), body.end());
+  return bank;
+}
+
 WaveBuilder& WaveBuilder::Format(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
                                  std::uint16_t tag) {
   Bytes body;

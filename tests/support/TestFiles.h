@@ -28,6 +28,9 @@ struct SoundSpec {
 // A bank laid out the way bank creation writes it: table, then header and data, no gaps.
 Bytes MakeBank(const std::vector<SoundSpec>& sounds);
 
+// The same, but each header followed by HeaderSize - 40 extra bytes before its samples.
+Bytes MakePackedBank(const std::vector<SoundSpec>& sounds);
+
 // One 40-byte header as stored in a bank.
 Bytes MakeHeader(const SoundSpec& sound);
 
