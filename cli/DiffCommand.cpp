@@ -1,5 +1,6 @@
 // diff: what differs between two banks, sound by sound. Its exit status follows diff and cmp:
 // 0 when no sound differs, 1 when some do, 2 on trouble.
+#include <future>
 #include <iomanip>
 #include <memory>
 
@@ -57,9 +58,11 @@ std::string Details(const BankEntry& a, const BankEntry& b, DiffFields fields) {
 }
 
 int RunDiff(const DiffOptions& options) {
+  // Both banks' headers are read at once, one on another core: most of the time is the reads.
+  auto opening = std::async(std::launch::async, OpenComparedBank, options.B);
   auto a = OpenComparedBank(options.A);
+  auto b = opening.get();
   if (!a) return PrintError(a.message()), kTrouble;
-  auto b = OpenComparedBank(options.B);
   if (!b) return PrintError(b.message()), kTrouble;
   auto diffs = CompareBanks(**a, **b);
   if (!diffs) return PrintError(diffs.message()), kTrouble;

@@ -7,6 +7,7 @@
 #include "BankHeaders.h"
 #include "BankParser.h"
 #include "ByteSource.h"
+#include "Parallel.h"
 #include "SoundEditor.h"
 
 namespace Orvane {
@@ -23,6 +24,8 @@ static_assert(std::size(kOrder) == std::size(kNames));
 
 // Files are compared this much at a time, whatever the sizes their headers claim.
 constexpr std::size_t kChunk = std::size_t{1} << 20;
+// Sounds compared by one core at a time.
+constexpr std::size_t kBlock = 256;
 
 using Part = ComparedBank::Part;
 
@@ -158,17 +161,34 @@ std::unique_ptr<ComparedBank> EditedBank(const CSoundEditor& editor) {
 Result<std::vector<SoundDiff>> CompareBanks(const ComparedBank& a, const ComparedBank& b,
                                             std::uint32_t first, std::uint32_t last) {
   const std::uint32_t end = std::min(last, std::max(a.Count(), b.Count()));
-  std::vector<SoundDiff> diffs;
-  for (std::uint32_t i = first; i < end; ++i) {
-    if (i >= a.Count()) {
-      diffs.push_back({i, SoundChange::Added});
-    } else if (i >= b.Count()) {
-      diffs.push_back({i, SoundChange::Removed});
-    } else {
-      auto fields = Differences(a, b, i);
-      if (!fields) return fields.status();
-      if (*fields != 0) diffs.push_back({i, SoundChange::Changed, *fields});
+  if (first >= end) return std::vector<SoundDiff>{};
+  // Blocks of sounds on every core: comparing samples is reading them, and a core reads its
+  // block while another compares.
+  const std::size_t blocks = (std::size_t{end} - first + kBlock - 1) / kBlock;
+  std::vector<std::vector<SoundDiff>> found(blocks);
+  std::vector<Status> failures(blocks, Status::Ok());
+  ForEachInParallel(blocks, [&](std::size_t block) {
+    const auto from = static_cast<std::uint32_t>(first + block * kBlock);
+    const auto to = static_cast<std::uint32_t>(std::min<std::uint64_t>(end, std::uint64_t{from} + kBlock));
+    for (std::uint32_t i = from; i < to; ++i) {
+      if (i >= a.Count()) {
+        found[block].push_back({i, SoundChange::Added});
+      } else if (i >= b.Count()) {
+        found[block].push_back({i, SoundChange::Removed});
+      } else {
+        auto fields = Differences(a, b, i);
+        if (!fields) {
+          failures[block] = fields.status();
+          return;
+        }
+        if (*fields != 0) found[block].push_back({i, SoundChange::Changed, *fields});
+      }
     }
+  });
+  std::vector<SoundDiff> diffs;
+  for (std::size_t block = 0; block < blocks; ++block) {
+    if (!failures[block]) return failures[block];  // the first sound that could not be read
+    diffs.insert(diffs.end(), found[block].begin(), found[block].end());
   }
   return diffs;
 }

@@ -109,5 +109,17 @@ TEST_F(BankDiffTest, ExtraSoundsAreAddedOrRemovedAndDamagedOnesAreNotRead) {
   EXPECT_EQ(FieldNames(diffs[0].Fields), "Damaged");
 }
 
+// Sounds are compared in blocks on every core; what they find comes back in index order.
+TEST_F(BankDiffTest, ManySoundsComeBackInIndexOrder) {
+  std::vector<SoundSpec> mine(1000, Base()), theirs(1100, Base());
+  std::vector<SoundDiff> expected;
+  for (const std::uint32_t i : {3u, 600u, 999u}) {
+    theirs[i].Data[0] ^= 1;
+    expected.push_back({i, SoundChange::Changed, static_cast<DiffFields>(DiffField::Samples)});
+  }
+  for (std::uint32_t i = 1000; i < 1100; ++i) expected.push_back({i, SoundChange::Added});
+  EXPECT_EQ(Compare(tf::MakePackedBank(mine), tf::MakePackedBank(theirs)), expected);
+}
+
 }  // namespace
 }  // namespace Orvane
