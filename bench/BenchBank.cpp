@@ -40,13 +40,15 @@ void FillBenchSamples(std::uint32_t index, std::span<std::uint8_t> out) {
 }
 
 Status WriteBenchBank(const std::filesystem::path& target, std::uint32_t sounds,
-                      std::uint32_t dataSize) {
+                      std::uint32_t dataSize, std::uint32_t varyEvery) {
   std::vector<TbSoundEntry> headers;
   headers.reserve(sounds);
   for (std::uint32_t i = 0; i < sounds; ++i) headers.push_back(BenchSoundHeader(i, dataSize));
   std::vector<std::uint8_t> samples(dataSize);
   return WriteBank(target, headers, [&](std::size_t i, AtomicFile& out) {
     FillBenchSamples(static_cast<std::uint32_t>(i), samples);
+    if (varyEvery != 0 && i % varyEvery == 0)
+      for (std::uint8_t& byte : samples) byte = static_cast<std::uint8_t>(~byte);
     return out.Write(samples);
   });
 }

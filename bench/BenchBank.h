@@ -17,8 +17,9 @@ TbSoundEntry BenchSoundHeader(std::uint32_t index, std::uint32_t dataSize);
 void FillBenchSamples(std::uint32_t index, std::span<std::uint8_t> out);
 
 // Writes a bank of `sounds` sounds of `dataSize` sample bytes each through the engine's bank
-// writer, holding one sound's samples at a time.
+// writer, holding one sound's samples at a time. With `varyEvery` N above 0, sounds 0, N, 2N...
+// get their sample bytes inverted: a bank that differs from the plain one in those sounds only.
 Status WriteBenchBank(const std::filesystem::path& target, std::uint32_t sounds,
-                      std::uint32_t dataSize);
+                      std::uint32_t dataSize, std::uint32_t varyEvery = 0);
 
 }  // namespace Orvane::Bench

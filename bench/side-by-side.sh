@@ -133,6 +133,22 @@ record() {
   rows+=("$1|$(ms "$med_a")|$(ms "$med_b")|$ratio|<= $2|$verdict")
 }
 
+# within NAME LIMIT_MS CMD: a command timed alone, $runs runs after an untimed one, whose
+# median must stay within LIMIT_MS milliseconds.
+within() {
+  local -a times=()
+  local i med verdict
+  echo "== $1: $runs runs after an untimed one"
+  echo "  A: $3"
+  for ((i = 0; i <= runs; i++)); do
+    time_once "$3"; ((i == 0)) || times+=("$elapsed_us")
+  done
+  med=$(median "${times[@]}")
+  if awk -v m="$med" -v t="$2" 'BEGIN { exit !(m / 1000 <= t) }'; then verdict=PASS; else verdict=FAIL; failed=1; fi
+  echo "  A ms: $(for t in "${times[@]}"; do printf '%s ' "$(ms "$t")"; done)"
+  rows+=("$1|$(ms "$med")|-|-|<= $2 ms|$verdict")
+}
+
 machine_load() { echo "$(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 # print_rows WIDTH: the table of the pairs compared, the names in a column WIDTH wide.

@@ -1,7 +1,8 @@
 // The main window with a bank of 100,000 sounds: the File > Open handler from its call until the
 // list is filled (the engine's load and the list's reset), the same until the list has been
-// painted, the list's reset alone and with its first paint, one scroll-and-repaint frame, and
-// paging down with the Peak and Loudness columns in view while their levels come in.
+// painted, the list's reset alone and with its first paint, one scroll-and-repaint frame,
+// paging down with the Peak and Loudness columns in view while their levels come in, and File >
+// Compare With... another such bank until the Change column is painted.
 // Then edits: Edit > Replace Sound... of a 10 MB sound, and Undo, each until the list has been
 // updated and painted, beside the engine's replace alone; and File > Save of a 200 MB bank
 // beside cp of the file, run by run; a keystroke in the filter box; a 10 MB sound's waveform
@@ -43,14 +44,16 @@ namespace {
 
 constexpr std::uint32_t kSounds = 100000;
 
-// One bank file per sample size, written once for the whole run.
-const std::filesystem::path& BankOf(std::uint32_t dataSize) {
+// One bank file per sample size, written once for the whole run; with `varyEvery`, one that
+// differs from the plain bank in every varyEvery-th sound's samples.
+const std::filesystem::path& BankOf(std::uint32_t dataSize, std::uint32_t varyEvery = 0) {
   static Test::TempDir dir;
-  static std::map<std::uint32_t, std::filesystem::path> banks;
-  auto [it, added] =
-      banks.try_emplace(dataSize, dir / ("bench-" + std::to_string(dataSize) + ".sdt"));
+  static std::map<std::pair<std::uint32_t, std::uint32_t>, std::filesystem::path> banks;
+  auto [it, added] = banks.try_emplace(
+      {dataSize, varyEvery},
+      dir / ("bench-" + std::to_string(dataSize) + "-" + std::to_string(varyEvery) + ".sdt"));
   if (added) {
-    if (Status written = WriteBenchBank(it->second, kSounds, dataSize); !written) {
+    if (Status written = WriteBenchBank(it->second, kSounds, dataSize, varyEvery); !written) {
       std::fprintf(stderr, "cannot write the bench bank: %s\n", written.message().c_str());
       std::exit(1);
     }
@@ -247,6 +250,27 @@ void BM_FilterKeystroke(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FilterKeystroke)->Apply(OneCallEach);
+
+// File > Compare With... a bank of 100,000 sounds whose samples differ in ten, until the list
+// has painted its Change column: both banks' every header and sample compared.
+void BM_CompareWith(benchmark::State& state) {
+  const auto& other = BankOf(64, kSounds / 10);
+  Window window;
+  window.Open(BankOf(64));
+  window.Paint();
+  for (auto _ : state) {
+    window.Choose("compareToolStripMenuItem", other);
+    window.Paint();
+    state.PauseTiming();
+    const QModelIndex first = window.List().model()->index(0, SoundListModel::columnChange);
+    if (window.List().model()->data(first).toString() != QStringLiteral("changed"))
+      state.SkipWithError("sound 0 is not shown as changed");
+    window.Choose("stopComparingToolStripMenuItem");
+    window.Paint();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_CompareWith)->Apply(OneCallEach);
 
 // The waveform of a 10 MB sound: its first draw, the peaks computed (the sound is replaced
 // anew before each run, so none are kept), and a redraw, each rendered into a picture as the
