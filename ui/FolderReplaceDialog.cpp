@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "DesignScale.h"
+#include "DialogFooter.h"
 #include "PathText.h"
 
 namespace Orvane {
@@ -85,18 +86,9 @@ FolderReplaceDialog::FolderReplaceDialog(const QString& title,
   matchLoudness_->setChecked(matchLoudness);
   layout->addWidget(matchLoudness_);
 
-  reason_ = new QLabel(this);
-  reason_->setObjectName(QStringLiteral("reasonLabel"));
-  reason_->setWordWrap(true);
-  reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  layout->addWidget(reason_);
-
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->setObjectName(QStringLiteral("buttons"));
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Replace"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &FolderReplaceDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &FolderReplaceDialog::reject);
-  layout->addWidget(buttons);
+  const DialogFooter footer = AddDialogFooter(*this, *layout);
+  reason_ = footer.Reason;
+  footer.Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Replace"));
   resize(DesignScale(fontMetrics()).Size(760, 420));
 }
 

@@ -2,12 +2,12 @@
 
 #include <utility>
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "DialogFooter.h"
 #include "EntryCells.h"
 #include "SoundFormat.h"
 #include "SoundListModel.h"
@@ -62,17 +62,7 @@ SoundPropertiesDialog::SoundPropertiesDialog(std::uint32_t index, const BankEntr
           levels ? SoundListModel::LevelText(levels->LoudnessLufs) + QStringLiteral(" LUFS")
                  : QStringLiteral("-"));
 
-  reason_ = new QLabel(this);
-  reason_->setObjectName(QStringLiteral("reasonLabel"));
-  reason_->setWordWrap(true);
-  reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  layout->addWidget(reason_);
-
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->setObjectName(QStringLiteral("buttons"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &SoundPropertiesDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &SoundPropertiesDialog::reject);
-  layout->addWidget(buttons);
+  reason_ = AddDialogFooter(*this, *layout).Reason;
   name_->setFocus();
 }
 

@@ -1,23 +1,12 @@
 // orvane-cli diff and replace --from-bank, as scripts use them.
 #include <gtest/gtest.h>
 
-#include "BankParser.h"
 #include "RunProgram.h"
+#include "SoundBytes.h"
 #include "TestFiles.h"
 
 namespace Orvane::Test {
 namespace {
-
-// The bytes of each sound of a bank file: its header, extra header bytes and samples.
-std::vector<Bytes> SoundBytes(const Bytes& bank) {
-  const auto parsed = ParseBank(bank);
-  EXPECT_TRUE(parsed) << parsed.message();
-  std::vector<Bytes> sounds;
-  for (const BankEntry& e : parsed ? parsed->Entries : std::vector<BankEntry>{})
-    sounds.emplace_back(bank.begin() + e.Offset,
-                        bank.begin() + e.Offset + e.Entry.HeaderSize + e.Entry.DataSize);
-  return sounds;
-}
 
 class DiffCommand : public ::testing::Test {
  protected:

@@ -6,25 +6,13 @@
 #include <cstdlib>
 
 #include "RunProgram.h"
-#include "BankParser.h"
-#include "TbSoundBank.h"
+#include "SoundBytes.h"
 #include "TestFiles.h"
 
 namespace Orvane::Test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Each sound's header, extra bytes and samples, as the file holds them.
-std::vector<Bytes> SoundBytes(const Bytes& bank) {
-  auto parsed = ParseBank(bank);
-  EXPECT_TRUE(parsed) << parsed.message();
-  std::vector<Bytes> sounds;
-  for (const BankEntry& e : parsed ? parsed->Entries : std::vector<BankEntry>{})
-    sounds.emplace_back(bank.begin() + e.Offset,
-                        bank.begin() + e.Offset + e.Entry.HeaderSize + e.Entry.DataSize);
-  return sounds;
-}
 
 class ReplaceFrom : public ::testing::Test {
  protected:
