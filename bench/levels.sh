@@ -10,25 +10,13 @@ set -euo pipefail
 export LC_ALL=C  # a decimal point in awk, and numbers sorted as numbers
 
 # shellcheck disable=SC2317  # called by parse_options
-usage() {
-  cat <<EOF
-usage: bench/levels.sh [--build-dir DIR] [--runs N] [--work DIR]
-  --build-dir DIR  where orvane-cli and orvane-make-bench-bank were built
-                   (default build/default; configure it with -DORVANE_BUILD_BENCH=ON)
-  --runs N         timed runs of each side (default 11)
-  --work DIR       where a fresh folder for the bank, its exported sounds and the joined file
-                   goes, removed at the end (default /dev/shm when present, else
-                   \${TMPDIR:-/tmp}; about 600 MB)
-EOF
-}
+usage() { bench_usage bench/levels.sh "the bank, its sounds and their join" "600 MB"; }
 
 # shellcheck source=bench/side-by-side.sh
 source "$(dirname "$0")/side-by-side.sh"
 
 build_options usage "$@"
-cli=$build_dir/cli/orvane-cli
-make_bank=$build_dir/bench/orvane-make-bench-bank
-require_built "$cli" "$make_bank"
+require_cli_and_bank_maker
 require_tool sox
 require_tool ffmpeg
 make_work_dir "$work" levels

@@ -56,6 +56,26 @@ build_options() {
   build_dir=$(cd "$build_dir" && pwd)
 }
 
+# bench_usage SCRIPT WHAT SIZE: the usage of a script that takes build_options' options, whose
+# work folder holds WHAT and takes about SIZE.
+bench_usage() {
+  cat <<USAGE
+usage: $1 [--build-dir DIR] [--runs N] [--work DIR]
+  --build-dir DIR  where the programs it times were built
+                   (default build/default; configure it with -DORVANE_BUILD_BENCH=ON)
+  --runs N         timed runs of each side (default 11)
+  --work DIR       where a fresh folder for $2 goes, removed at the end
+                   (default /dev/shm when present, else \${TMPDIR:-/tmp}; about $3)
+USAGE
+}
+
+# orvane-cli and orvane-make-bench-bank of build_dir, in cli and make_bank, are built.
+require_cli_and_bank_maker() {
+  cli=$build_dir/cli/orvane-cli
+  make_bank=$build_dir/bench/orvane-make-bench-bank
+  require_built "$cli" "$make_bank"
+}
+
 # require_built PROGRAM...: every one of them is built.
 require_built() {
   local program

@@ -71,6 +71,7 @@ int RunDiff(const DiffOptions& options) {
   if (diffs->empty() && format == ListFormat::Table)
     return WriteToStdout("No sound differs\n") ? kSame : kTrouble;
   std::vector<RowCells> rows;
+  rows.reserve(diffs->size());
   for (const SoundDiff& d : *diffs) {
     const BankEntry* soundA = d.Index < (*a)->Count() ? &(*a)->Sound(d.Index) : nullptr;
     const BankEntry* soundB = d.Index < (*b)->Count() ? &(*b)->Sound(d.Index) : nullptr;

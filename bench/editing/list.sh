@@ -12,24 +12,13 @@ set -euo pipefail
 export LC_ALL=C  # a decimal point in awk
 
 # shellcheck disable=SC2317  # called by parse_options
-usage() {
-  cat <<EOF2
-usage: bench/editing/list.sh [--build-dir DIR] [--runs N] [--work DIR]
-  --build-dir DIR  the build folder with cli/orvane-cli and bench/orvane-make-bench-bank
-                   (default build/default, configured with ORVANE_BUILD_BENCH=ON)
-  --runs N         timed runs of each side (default 11)
-  --work DIR       where a fresh folder for the two banks goes, removed at the end
-                   (default /dev/shm when present, else \${TMPDIR:-/tmp}; about 2.3 GB)
-EOF2
-}
+usage() { bench_usage bench/editing/list.sh "the two banks" "2.3 GB"; }
 
 # shellcheck source=bench/side-by-side.sh
 source "$(dirname "$0")/../side-by-side.sh"
 
 build_options usage "$@"
-cli=$build_dir/cli/orvane-cli
-make_bank=$build_dir/bench/orvane-make-bench-bank
-require_built "$cli" "$make_bank"
+require_cli_and_bank_maker
 make_work_dir "$work" list
 
 # --- data -------------------------------------------------------------------------------------

@@ -11,26 +11,15 @@ set -euo pipefail
 export LC_ALL=C  # a decimal point in awk
 
 # shellcheck disable=SC2317  # called by parse_options
-usage() {
-  cat <<EOF
-usage: bench/editing/save.sh [--build-dir DIR] [--runs N] [--work DIR]
-  --build-dir DIR  where orvane-cli, orvane_bench_save and orvane-make-bench-bank were built
-                   (default build/default; configure it with -DORVANE_BUILD_BENCH=ON)
-  --runs N         timed runs of each side (default 11)
-  --work DIR       where a fresh folder for the bank and what is written beside it goes,
-                   removed at the end (default /dev/shm when present, else \${TMPDIR:-/tmp};
-                   about 800 MB)
-EOF
-}
+usage() { bench_usage bench/editing/save.sh "the bank and what is written beside it" "800 MB"; }
 
 # shellcheck source=bench/side-by-side.sh
 source "$(dirname "$0")/../side-by-side.sh"
 
 build_options usage "$@"
-cli=$build_dir/cli/orvane-cli
 save=$build_dir/bench/orvane_bench_save
-make_bank=$build_dir/bench/orvane-make-bench-bank
-require_built "$cli" "$save" "$make_bank"
+require_cli_and_bank_maker
+require_built "$save"
 require_tool sox
 make_work_dir "$work" save
 
