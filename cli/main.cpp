@@ -20,10 +20,13 @@ std::string UsageMessage(const CLI::App*, const CLI::Error& e) {
 
 int main(int argc, char** argv) {
   CLI::App app("List, edit, export, convert and pack the sounds of SDT sound banks.", "orvane-cli");
+  // The hidden option comes before the shown ones: hidden after them, it would leave a blank line
+  // at the end of the options in --help.
+  Orvane::Cli::AddCompletionOption(app);
+  app.set_help_flag("-h,--help", "Print this help message and exit");
   app.set_version_flag("--version", Orvane::Str("orvane-cli ", Orvane::kVersion));
   app.failure_message(UsageMessage);
   app.require_subcommand(1);
-  Orvane::Cli::AddCompletionOption(app);
 
   int exitCode = 0;
   Orvane::Cli::AddListCommand(app, exitCode);

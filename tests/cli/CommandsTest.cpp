@@ -153,6 +153,10 @@ TEST(Commands, UsageErrorsExitWithTwoAndHelpAndVersionWithZero) {
     }
   }
   EXPECT_EQ(RunCli({"--version"}, dir.Path()).Out, "orvane-cli 1.0.1\n");
+  // The hidden --completion leaves no trace in the help, not even a blank line.
+  const std::string help = RunCli({"--help"}, dir.Path()).Out;
+  EXPECT_EQ(help.find("completion"), std::string::npos) << help;
+  EXPECT_EQ(help.find("\n\n\n"), std::string::npos) << help;
   EXPECT_FALSE(std::filesystem::exists(dir / "output"));
 }
 
