@@ -1,7 +1,5 @@
 #include "SoundOutput.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -11,6 +9,7 @@
 #include <optional>
 #include <utility>
 
+#include "SdlLibrary.h"
 #include "SoundProgress.h"
 
 #if defined(__linux__)
@@ -24,7 +23,8 @@ namespace {
 constexpr int kMostChannels = 8;
 
 struct FreeWav {
-  void operator()(Uint8* samples) const { SDL_FreeWAV(samples); }
+  decltype(&SDL_FreeWAV) Free = nullptr;  // set with the samples it frees
+  void operator()(Uint8* samples) const { Free(samples); }
 };
 using WavSamples = std::unique_ptr<Uint8, FreeWav>;
 
@@ -88,7 +88,7 @@ void SDLCALL Feed(void* userdata, Uint8* out, int length) {
 
 // Reads `image` the way SDL reads a WAVE file, into a buffer of SDL's own: the image itself is
 // released here. Fails (Unsupported) with the reason when the sound cannot play.
-Result<Sound> ReadSound(std::vector<std::uint8_t> image) {
+Result<Sound> ReadSound(const SdlLibrary& sdl, std::vector<std::uint8_t> image) {
   const auto refuse = [](std::string reason) {
     return Result<Sound>::Error(ErrorKind::Unsupported, std::move(reason));
   };
@@ -97,11 +97,11 @@ Result<Sound> ReadSound(std::vector<std::uint8_t> image) {
                   " bytes long; sounds of 2 GiB or more cannot play");
   Sound sound;
   Uint8* samples = nullptr;
-  SDL_RWops* source = SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()));
+  SDL_RWops* source = sdl.RWFromConstMem(image.data(), static_cast<int>(image.size()));
   if (source == nullptr ||
-      SDL_LoadWAV_RW(source, 1, &sound.Format, &samples, &sound.Length) == nullptr)
-    return refuse(std::string("the sound output refuses its format (") + SDL_GetError() + ")");
-  sound.Samples.reset(samples);
+      sdl.LoadWAV_RW(source, 1, &sound.Format, &samples, &sound.Length) == nullptr)
+    return refuse(std::string("the sound output refuses its format (") + sdl.GetError() + ")");
+  sound.Samples = WavSamples(samples, FreeWav{sdl.FreeWAV});
   if (sound.Format.freq < static_cast<int>(kLowestPlayableRateHz))
     return refuse("its sample rate of " + std::to_string(sound.Format.freq) +
                   " Hz is below the lowest that plays, " +
@@ -112,8 +112,8 @@ Result<Sound> ReadSound(std::vector<std::uint8_t> image) {
   return sound;
 }
 
-Status NoDevice() {
-  return Status::Error(ErrorKind::NoDevice, std::string("no audio device (") + SDL_GetError() + ")");
+Status NoDevice(const SdlLibrary& sdl) {
+  return Status::Error(ErrorKind::NoDevice, std::string("no audio device (") + sdl.GetError() + ")");
 }
 
 bool SameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
@@ -176,7 +176,12 @@ class Player {
     Status result = Status::Ok();
     {
       std::lock_guard lock(mutex_);
-      auto read = ReadSound(std::move(image));
+      if (sdl_ == nullptr) {
+        auto loaded = LoadSdl();
+        if (!loaded) return loaded.status();
+        sdl_ = *loaded;
+      }
+      auto read = ReadSound(*sdl_, std::move(image));
       if (!read) {
         Replace(Sound{});  // like any play, a refused one stops the sound before it
         fallback = defaultSound_;
@@ -216,7 +221,7 @@ class Player {
   Status PlayOnDevice(Sound sound) {
     if (Status started = StartAudio(); !started) return started;
     SDL_AudioSpec format = sound.Format;
-    if (device_ != 0 && SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
+    if (device_ != 0 && sdl_->GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED) {
       if (SameFormat(deviceFormat_, sound.Format)) {
         Replace(std::move(sound));
         return Status::Ok();
@@ -250,8 +255,8 @@ class Player {
   Status StartAudio() {
     if (audioStarted_) return Status::Ok();
     // Otherwise SDL takes Ctrl+C and termination requests for an event loop that nobody runs.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoDevice();
+    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl_->InitSubSystem(SDL_INIT_AUDIO) != 0) return NoDevice(*sdl_);
     QuietAlsaErrors();
     audioStarted_ = true;
     return Status::Ok();
@@ -260,7 +265,7 @@ class Player {
   void StopAudio() {
     CloseDevice();
     if (!audioStarted_) return;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl_->QuitSubSystem(SDL_INIT_AUDIO);
     audioStarted_ = false;
   }
 
@@ -278,14 +283,14 @@ class Player {
     SDL_AudioSpec obtained{};
     // No changes allowed: the device takes the format asked for and SDL converts it to what the
     // hardware plays, so the samples reach the device as they are.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    const SDL_AudioDeviceID device = sdl_->OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device == 0) {
       Replace(Sound{});
-      return NoDevice();
+      return NoDevice(*sdl_);
     }
     // A device opens paused and plays silence until it is unpaused, so unpause at once.
     playback_.Silence = obtained.silence;
-    SDL_PauseAudioDevice(device, 0);
+    sdl_->PauseAudioDevice(device, 0);
     device_ = device;
     return Status::Ok();
   }
@@ -300,7 +305,7 @@ class Player {
 
   void CloseDevice() {
     if (device_ == 0) return;
-    SDL_CloseAudioDevice(device_);  // returns once the audio thread has ended
+    sdl_->CloseAudioDevice(device_);  // returns once the audio thread has ended
     device_ = 0;
     Replace(Sound{});
   }
@@ -310,18 +315,19 @@ class Player {
     const std::uint64_t frames = sound.Length > 0 ? sound.Length / BytesPerFrame(sound.Format) : 0;
     WavSamples previous;
     std::unique_ptr<SoundConversion> previousConversion;  // reads `previous`: goes first
-    if (device_ != 0) SDL_LockAudioDevice(device_);
+    if (device_ != 0) sdl_->LockAudioDevice(device_);
     previous = std::exchange(playback_.Samples, std::move(sound.Samples));
     previousConversion = std::exchange(playback_.Conversion, std::move(conversion));
     playback_.Length = sound.Length;
     playback_.Position = 0;
     playback_.Progress.Begin(frames, static_cast<std::uint32_t>(sound.Format.freq),
                              static_cast<std::uint32_t>(deviceFormat_.freq));
-    if (device_ != 0) SDL_UnlockAudioDevice(device_);
+    if (device_ != 0) sdl_->UnlockAudioDevice(device_);
     // The previous sound goes on return, after the unlock: the callback can no longer reach it.
   }
 
   std::mutex mutex_;  // one caller at a time
+  const SdlLibrary* sdl_ = nullptr;  // from the first play on; no device or audio before it
   bool audioStarted_ = false;
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec deviceFormat_{};
