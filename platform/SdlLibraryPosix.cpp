@@ -26,19 +26,14 @@ Result<const SdlLibrary*> Open() {
     call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(dlsym(handle, name));
     if (call == nullptr && missing.empty()) missing = name;
   };
-  find(calls.GetError, "SDL_GetError");
-  find(calls.SetHint, "SDL_SetHint");
-  find(calls.InitSubSystem, "SDL_InitSubSystem");
-  find(calls.QuitSubSystem, "SDL_QuitSubSystem");
-  find(calls.RWFromConstMem, "SDL_RWFromConstMem");
-  find(calls.LoadWAV_RW, "SDL_LoadWAV_RW");
-  find(calls.FreeWAV, "SDL_FreeWAV");
-  find(calls.OpenAudioDevice, "SDL_OpenAudioDevice");
-  find(calls.PauseAudioDevice, "SDL_PauseAudioDevice");
-  find(calls.GetAudioDeviceStatus, "SDL_GetAudioDeviceStatus");
-  find(calls.LockAudioDevice, "SDL_LockAudioDevice");
-  find(calls.UnlockAudioDevice, "SDL_UnlockAudioDevice");
-  find(calls.CloseAudioDevice, "SDL_CloseAudioDevice");
+  // Each call by the name it has in the library, which is its field's name after "SDL_".
+#define ORVANE_FIND_SDL(call) find(calls.call, "SDL_" #call)
+  ORVANE_FIND_SDL(GetError); ORVANE_FIND_SDL(SetHint); ORVANE_FIND_SDL(InitSubSystem);
+  ORVANE_FIND_SDL(QuitSubSystem); ORVANE_FIND_SDL(RWFromConstMem); ORVANE_FIND_SDL(LoadWAV_RW);
+  ORVANE_FIND_SDL(FreeWAV); ORVANE_FIND_SDL(OpenAudioDevice); ORVANE_FIND_SDL(PauseAudioDevice);
+  ORVANE_FIND_SDL(GetAudioDeviceStatus); ORVANE_FIND_SDL(LockAudioDevice);
+  ORVANE_FIND_SDL(UnlockAudioDevice); ORVANE_FIND_SDL(CloseAudioDevice);
+#undef ORVANE_FIND_SDL
   if (!missing.empty())
     return Loaded::Error(ErrorKind::NoDevice, Str("the sound library ", kSdlFile, " has no ", missing));
   return &calls;  // the library stays loaded: the calls are used until the process ends
