@@ -1,5 +1,7 @@
 #include "CliCommon.h"
 
+#include <numeric>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -49,6 +51,14 @@ bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
   if (damaged == DamagedEntries::Warn)
     for (std::uint32_t i = 0; i < editor.Count(); ++i) WarnIfDamaged(bank, i, editor.Entry(i));
   return true;
+}
+
+std::vector<std::uint32_t> SoundsOrAll(std::vector<std::uint32_t> indexes, const CSoundEditor& editor) {
+  if (indexes.empty()) {
+    indexes.resize(editor.Count());
+    std::iota(indexes.begin(), indexes.end(), 0u);
+  }
+  return indexes;
 }
 
 std::optional<TbSoundBank> ReadHeadersOrReport(const std::filesystem::path& bank,

@@ -39,6 +39,9 @@ void WarnIfDamaged(const std::filesystem::path& bank, std::uint32_t index,
 bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
                       DamagedEntries damaged = DamagedEntries::Warn);
 
+// The sounds a command names, or every sound of the loaded bank when it names none.
+std::vector<std::uint32_t> SoundsOrAll(std::vector<std::uint32_t> indexes, const CSoundEditor& editor);
+
 // The headers of `bank` without its samples, refused and warned of as LoadBankOrReport does;
 // nothing when it cannot be read, after printing the reason.
 std::optional<TbSoundBank> ReadHeadersOrReport(const std::filesystem::path& bank,

@@ -112,7 +112,15 @@ void AddDiffCommand(CLI::App& app, int& exitCode) {
   command->add_option("A", options->A, BankHelp("The first bank"))->required();
   command->add_option("B", options->B, BankHelp("The second bank"))->required();
   AddListFormatOption(*command, options->Format);
-  command->callback([options, &exitCode] { exitCode = RunDiff(*options); });
+  command->callback([options, &exitCode] {
+    // Any failure is trouble, status 2: the tool's usual 1 would say that the banks differ.
+    try {
+      exitCode = RunDiff(*options);
+    } catch (const std::exception& e) {
+      PrintError(e.what());
+      exitCode = kTrouble;
+    }
+  });
 }
 
 }  // namespace Orvane::Cli

@@ -134,15 +134,20 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
                        "Replace every sound that a file <index>_<name>.<ext> of DIR names, as "
                        "one edit")
           ->type_name("DIR");
+  CLI::Option* keepFormat =
+      command->add_flag("--keep-format", replace->KeepFormat,
+                        "Keep the file's own format instead of converting to the sound's");
+  CLI::Option* matchLoudness =
+      command->add_flag("--match-loudness", replace->MatchLoudness,
+                        "Give the new samples the loudness of the sound they replace");
+  // A sound taken whole keeps its own samples: converting or matching them has no place there.
   command
       ->add_option("--from-bank", replace->FromBank,
                    "Take sounds whole from OTHER: every header byte and the samples, as one edit")
       ->type_name("OTHER")
-      ->excludes(from);
-  command->add_flag("--keep-format", replace->KeepFormat,
-                    "Keep the file's own format instead of converting to the sound's");
-  command->add_flag("--match-loudness", replace->MatchLoudness,
-                    "Give the new samples the loudness of the sound they replace");
+      ->excludes(from)
+      ->excludes(keepFormat)
+      ->excludes(matchLoudness);
   command->callback([replace, &exitCode] {
     const std::vector<std::string>& arguments = replace->Arguments;
     if (replace->FromBank) {

@@ -1,5 +1,4 @@
 #include <memory>
-#include <numeric>
 #include <vector>
 
 #include "CliCommon.h"
@@ -19,12 +18,9 @@ struct ExportOptions {
 int RunExport(ExportOptions options) {
   CSoundEditor editor;
   if (!LoadBankOrReport(editor, options.Bank, DamagedEntries::Quiet)) return 1;
-  if (options.Indexes.empty()) {
-    options.Indexes.resize(editor.Count());
-    std::iota(options.Indexes.begin(), options.Indexes.end(), 0u);
-  }
   int exitCode = 0;
-  for (const Status& exported : editor.ExportEach(options.Indexes, options.Output)) {
+  for (const Status& exported : editor.ExportEach(SoundsOrAll(std::move(options.Indexes), editor),
+                                                  options.Output)) {
     if (!exported) {
       PrintError(exported.message());
       exitCode = 1;

@@ -1,7 +1,6 @@
 #include "SoundListModel.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include <QMimeData>
@@ -126,10 +125,6 @@ QString SoundListModel::CellText(std::uint32_t index, const BankEntry& element, 
   return QString::fromStdString(Orvane::CellText(index, element, column));
 }
 
-QString SoundListModel::LevelText(double decibels) {
-  return std::isinf(decibels) ? QStringLiteral("-inf") : QString::number(decibels, 'f', 1);
-}
-
 void SoundListModel::SetLevels(LevelsMeter& meter) {
   levels_ = &meter;
   connect(&meter, &LevelsMeter::Measured, this, [this](std::uint32_t first, std::uint32_t last) {
@@ -196,7 +191,7 @@ QVariant SoundListModel::data(const QModelIndex& index, int role) const {
     const double value = !levels ? 0 : column == columnPeak ? levels->PeakDbfs : levels->LoudnessLufs;
     // Silent sounds sort first (-inf), then those not measured yet, then every level.
     if (role == SortRole) return levels ? value : std::numeric_limits<double>::lowest();
-    return levels ? LevelText(value) : QString();
+    return levels ? QString::fromStdString(LevelText(value)) : QString();
   }
   return role == SortRole ? SortValue(*sound, editor_.Entry(*sound), column)
                           : CellText(*sound, editor_.Entry(*sound), column);

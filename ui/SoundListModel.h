@@ -83,8 +83,6 @@ class SoundListModel final : public QAbstractTableModel {
   static QString CellText(std::uint32_t index, const BankEntry& element, Column column);
   // The value a cell sorts by.
   static QVariant SortValue(std::uint32_t index, const BankEntry& element, Column column);
-  // A level's cell: one decimal, "-inf" for silence.
-  static QString LevelText(double decibels);
   // The Name cell of `row`, made once and kept until the row changes: a filter reads every
   // row's name at each keystroke.
   const QString& NameOfRow(int row) const;

@@ -10,7 +10,6 @@
 #include "DialogFooter.h"
 #include "EntryCells.h"
 #include "SoundFormat.h"
-#include "SoundListModel.h"
 
 namespace Orvane {
 namespace {
@@ -56,10 +55,10 @@ SoundPropertiesDialog::SoundPropertiesDialog(std::uint32_t index, const BankEntr
           seconds ? QStringLiteral("%1 s").arg(*seconds, 0, 'f', 3) : QStringLiteral("-"));
   addFact("Format", "formatLabel", QString::fromStdString(FormatText(SoundFormat::Of(h))));
   addFact("Peak", "peakLabel",
-          levels ? SoundListModel::LevelText(levels->PeakDbfs) + QStringLiteral(" dBFS")
+          levels ? QString::fromStdString(LevelText(levels->PeakDbfs) + " dBFS")
                  : QStringLiteral("-"));
   addFact("Loudness", "loudnessLabel",
-          levels ? SoundListModel::LevelText(levels->LoudnessLufs) + QStringLiteral(" LUFS")
+          levels ? QString::fromStdString(LevelText(levels->LoudnessLufs) + " LUFS")
                  : QStringLiteral("-"));
 
   reason_ = AddDialogFooter(*this, *layout).Reason;

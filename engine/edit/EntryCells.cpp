@@ -2,8 +2,11 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <iomanip>
 
 #include "CodePage.h"
+#include "Text.h"
 
 namespace Orvane {
 namespace {
@@ -45,6 +48,12 @@ EntryCells CellsOf(std::uint32_t index, const BankEntry& element) {
   EntryCells cells;
   for (std::size_t c = 0; c < kColumnCount; ++c) cells[c] = CellText(index, element, c);
   return cells;
+}
+
+std::string LevelText(double decibels) {
+  // Levels are of samples, never above full scale: the only infinity is silence's.
+  if (std::isinf(decibels)) return "-inf";
+  return Str(std::fixed, std::setprecision(1), decibels);
 }
 
 }  // namespace Orvane

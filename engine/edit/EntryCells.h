@@ -27,4 +27,7 @@ EntryCells CellsOf(std::uint32_t index, const BankEntry& element);
 // One of those cells, for a view that asks cell by cell; empty past the last column.
 std::string CellText(std::uint32_t index, const BankEntry& element, std::size_t column);
 
+// A level in dB (a peak in dBFS, a loudness in LUFS) with one decimal; "-inf" for silence.
+std::string LevelText(double decibels);
+
 }  // namespace Orvane
