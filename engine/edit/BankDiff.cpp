@@ -108,7 +108,11 @@ class FileBank final : public ComparedBank {
 // An editor's bank as it stands: everything in memory.
 class EditorBank final : public ComparedBank {
  public:
-  explicit EditorBank(const CSoundEditor& editor) : editor_(editor) {}
+  explicit EditorBank(const CSoundEditor& editor) : editor_(editor) {
+    // An editor lays out stale offsets at the first read of an entry. That read is made here,
+    // once, so that the comparing threads only ever read.
+    if (editor.Count() > 0) editor.Entry(0);
+  }
   std::uint32_t Count() const override { return editor_.Count(); }
   const BankEntry& Sound(std::uint32_t index) const override { return editor_.Entry(index); }
   Status Read(std::uint32_t index, Part part, std::uint64_t offset,
