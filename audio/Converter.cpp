@@ -122,10 +122,13 @@ class Pipeline {
       match.What = LoudnessMatch::Outcome::SoundSilent;
     } else {
       match.GainDb = targetLufs - measured.LoudnessLufs;
-      if (measured.PeakDbfs + match.GainDb > kMatchPeakDbfs) {
+      // Only a gain that raises the peak past the ceiling stops there; a sound already above it
+      // keeps its peak, neither raised nor cut below its target.
+      const double room = std::max(0.0, kMatchPeakDbfs - measured.PeakDbfs);
+      if (match.GainDb > room) {
         match.What = LoudnessMatch::Outcome::PeakLimited;
-        match.ShortLu = match.GainDb - (kMatchPeakDbfs - measured.PeakDbfs);
-        match.GainDb = kMatchPeakDbfs - measured.PeakDbfs;
+        match.ShortLu = match.GainDb - room;
+        match.GainDb = room;
       }
     }
     report_.Match = match;

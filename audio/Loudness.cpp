@@ -38,7 +38,8 @@ LoudnessMeter& LoudnessMeter::operator=(LoudnessMeter&&) noexcept = default;
 LoudnessMeter::~LoudnessMeter() = default;
 
 Result<LoudnessMeter> LoudnessMeter::Create(double rateHz, unsigned channels) {
-  if (!(rateHz >= 1 && rateHz <= 1e6) || channels < 1 || channels > kMaxPcmChannels)
+  // The measuring library's own bounds: it refuses rates below 16 Hz and more than 64 channels.
+  if (!(rateHz >= 16 && rateHz <= 1e6) || channels < 1 || channels > 64)
     return Result<LoudnessMeter>::Error(
         ErrorKind::Unsupported,
         Str("loudness cannot be measured at ", rateHz, " Hz in ", channels, " channels"));

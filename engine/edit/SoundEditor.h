@@ -167,9 +167,10 @@ class CSoundEditor {
   Result<SoundSlot> SoundAt(std::uint32_t index) const;
   // The format a file for sound `index` is brought to; the file's own format for FilesOwn.
   Result<FormatRequest> RequestFor(std::uint32_t index, ReplaceFormat format) const;
-  // The loudness sound `index` has, for a replacement to match: -inf for a silent or damaged
-  // sound. Measured when not known yet; safe on any thread.
-  double LoudnessOf(std::uint32_t index) const;
+  // The loudness sound `index` has, for a replacement to match: -inf for a silent sound; fails
+  // for a damaged one or one whose format cannot be measured. Measured when not known yet; safe
+  // on any thread.
+  Result<double> LoudnessOf(std::uint32_t index) const;
   // Sound `index` as it would be once replaced from `file`, brought in under `limit` bytes; runs
   // on any thread, changing nothing.
   Result<SoundsChanged::Exchange> PrepareReplacement(std::uint32_t index,

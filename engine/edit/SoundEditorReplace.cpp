@@ -35,18 +35,16 @@ Result<FormatRequest> CSoundEditor::RequestFor(std::uint32_t index, ReplaceForma
   return own;
 }
 
-double CSoundEditor::LoudnessOf(std::uint32_t index) const {
+Result<double> CSoundEditor::LoudnessOf(std::uint32_t index) const {
+  // The slot itself, not SamplesOf: that may lay out offsets, and this runs on many threads.
   const SoundSlot& sound = m_Entries[index];
-  if (sound.Element.Damaged()) return -std::numeric_limits<double>::infinity();
+  if (sound.Element.Damaged())
+    return Result<double>::Error(ErrorKind::Damaged, Str("it is damaged: ", sound.Element.Damage));
   const SoundSamples job{sound.Samples, SoundFormat::Of(sound.Element.Entry)};
-  auto levels = levels_.Find(job.Samples, job.Format);
-  if (!levels) {
-    auto measured = Measure(job);
-    // A format levels cannot be measured in gives nothing to match, as silence does.
-    if (!measured) return -std::numeric_limits<double>::infinity();
-    levels = *measured;
-  }
-  return levels->LoudnessLufs;
+  if (auto known = levels_.Find(job.Samples, job.Format)) return known->LoudnessLufs;
+  auto measured = Measure(job);
+  if (!measured) return measured.status();
+  return measured->LoudnessLufs;
 }
 
 Result<SoundsChanged::Exchange> CSoundEditor::PrepareReplacement(
@@ -54,9 +52,18 @@ Result<SoundsChanged::Exchange> CSoundEditor::PrepareReplacement(
     std::uint64_t limit, const Reporter& report) const {
   auto request = RequestFor(index, options.Format);
   if (!request) return request.status();
-  const LoudnessTarget loudness = options.MatchLoudness ? LoudnessTarget(LoudnessOf(index))
-                                                        : std::nullopt;
-  auto samples = BringSamples(file, *request, limit, AboutSound(report, index), loudness);
+  const Reporter about = AboutSound(report, index);
+  LoudnessTarget loudness;
+  if (options.MatchLoudness) {
+    auto target = LoudnessOf(index);
+    if (target)
+      loudness = *target;
+    else  // nothing to match: the samples go in as they would without matching
+      about({ReportKind::Note, Str(file.string(), ": the loudness of sound ", index,
+                                   " cannot be measured (", target.message(),
+                                   "); its replacement gets no gain\n")});
+  }
+  auto samples = BringSamples(file, *request, limit, about, loudness);
   if (!samples) return samples.status().At({{}, index, {}});
   const SoundSlot& sound = m_Entries[index];
   return SoundsChanged::Exchange{index, sound, WithSamples(sound, *samples)};

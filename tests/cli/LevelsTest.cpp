@@ -102,5 +102,16 @@ TEST_F(Levels, MatchingLoudnessReachesTheReplacedSoundsOrStopsAtMinusOneDbfs) {
   }
 }
 
+// A file already above the peak limit, matched to its own loudness: no gain is given or taken.
+TEST_F(Levels, MatchingNeverCutsASoundThatPeaksAboveTheLimitBelowItsTarget) {
+  Sox("hot.wav synth 3 sine 440 vol 0.99");
+  ASSERT_EQ(Run({"replace", "b.sdt", "1", "hot.wav", "--output", "hot.sdt"}).ExitCode, 0);
+  const ProgramRun run =
+      Run({"replace", "hot.sdt", "1", "hot.wav", "--match-loudness", "--output", "same.sdt"});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  EXPECT_EQ(run.Err.find("gain stops"), std::string::npos) << run.Err;
+  EXPECT_NEAR(PeakAndLoudness("same.sdt", 1).first, PeakAndLoudness("hot.sdt", 1).first, 0.05);
+}
+
 }  // namespace
 }  // namespace Orvane::Test
