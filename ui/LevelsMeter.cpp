@@ -41,6 +41,7 @@ void LevelsMeter::Forget() {
   std::lock_guard lock(mutex_);
   jobs_.clear();
   asked_.clear();
+  failed_.clear();
 }
 
 void LevelsMeter::Ask(std::uint32_t index) {
@@ -48,7 +49,8 @@ void LevelsMeter::Ask(std::uint32_t index) {
   if (!job) return;  // a damaged sound has no levels to show
   {
     std::lock_guard lock(mutex_);
-    if (!asked_.insert(job->Samples.Bytes.data()).second) return;
+    if (failed_.contains(job->Samples.Bytes.data()) || !asked_.insert(job->Samples.Bytes.data()).second)
+      return;
     jobs_.push_back({index, std::move(*job)});
   }
   wake_.notify_one();
@@ -63,12 +65,18 @@ void LevelsMeter::Work(std::stop_token stop) {
       job = std::move(jobs_.back());
       jobs_.pop_back();
     }
-    // A sound whose levels cannot be measured shows none; nothing to tell.
-    (void)editor_.Measure(job.What);
+    const bool measured = editor_.Measure(job.What).ok();
     bool schedule = false;
     {
       std::lock_guard lock(mutex_);
-      asked_.erase(job.What.Samples.Bytes.data());
+      const std::uint8_t* samples = job.What.Samples.Bytes.data();
+      asked_.erase(samples);
+      // A sound whose levels cannot be measured shows none, and is not asked for again at
+      // every repaint.
+      if (!measured) {
+        failed_.insert(samples);
+        continue;
+      }
       measured_.push_back(job.Index);
       schedule = !std::exchange(flushing_, true);
     }

@@ -54,6 +54,7 @@ class LevelsMeter final : public QObject {
   std::condition_variable_any wake_;
   std::vector<Job> jobs_;                          // the newest is measured first
   std::unordered_set<const std::uint8_t*> asked_;  // samples asked for and not measured yet
+  std::unordered_set<const std::uint8_t*> failed_;  // samples the meter refused; until Forget
   std::vector<std::uint32_t> measured_;            // since the last signal
   bool flushing_ = false;
   std::jthread worker_;  // last: it stops and joins before the members it uses go

@@ -392,7 +392,6 @@ void MainForm::Show(const CommandOutcome& outcome) {
     case CommandOutcome::List::Offsets: ctrlSoundsModel->OffsetsChanged(); break;
     case CommandOutcome::List::Changes:
       ctrlSoundsModel->ChangesChanged();
-      if (!session_.Comparing()) ctrlChangedOnly->setChecked(false);
       ctrlSoundsFilter->invalidate();
       break;
   }
@@ -422,6 +421,9 @@ void MainForm::ShowBankState() {
   for (QAction* command : {stopComparingToolStripMenuItem, takeToolStripMenuItem,
                            ctrlSoundsContextListenCompared, ctrlSoundsContextTake})
     command->setEnabled(comparing);
+  // Whatever ended the comparison (Stop Comparing, another bank, an edit past its end), a box
+  // left ticked would hide every row.
+  if (!comparing) ctrlChangedOnly->setChecked(false);
   ctrlChangedOnly->setEnabled(comparing);
   const auto showStep = [](QAction* item, const char* verb,
                            const std::optional<std::string>& name) {
@@ -477,7 +479,8 @@ void MainForm::dropEvent(QDropEvent* event) {
     const std::filesystem::path first = ToPath(files.front());
     if (files.size() == 1 && IsBankFile(first)) return OpenBankFile(files.front());
     // Several files, or a folder of them: the sounds their numbers name.
-    if (files.size() > 1 || std::filesystem::is_directory(first)) {
+    std::error_code unreadable;  // then it is no folder, and the drop goes on as a file's
+    if (files.size() > 1 || std::filesystem::is_directory(first, unreadable)) {
       if (!editor_.Loaded()) return;
       if (files.size() == 1)
         return ReplaceFromFiles(session_.FindReplacements(first),

@@ -131,7 +131,7 @@ class MainForm final : public QMainWindow {
   const CSoundEditor& editor_;  // what the list and the waveform show
   bool loaded_ = false;
   QPointer<AboutForm> aboutWindow_;  // while one is open
-  QTemporaryDir dragFolder_;         // files dragged out of the list, until the program ends
+  std::optional<QTemporaryDir> dragFolder_;  // files dragged out of the list, until the program ends
 
   QTableView* ctrlSoundsList = nullptr;
   SoundListModel* ctrlSoundsModel = nullptr;

@@ -17,6 +17,7 @@
 #include "FolderReplaceDialog.h"
 #include "LevelsMeter.h"
 #include "MainForm.h"
+#include "MessagesPanel.h"
 #include "PathText.h"
 #include "SoundFilterModel.h"
 #include "SoundListModel.h"
@@ -269,9 +270,19 @@ void MainForm::ReplaceFromFiles(const Result<std::vector<Replacement>>& found,
 }
 
 QList<QUrl> MainForm::DragFiles(const std::vector<std::uint32_t>& sounds) {
-  if (!dragFolder_.isValid()) return {};
-  const auto files = session_.ExportForDrag(sounds, ToPath(dragFolder_.path()));
-  if (!files) return {};
+  // Made at the first drag, not at every start.
+  if (!dragFolder_) dragFolder_.emplace();
+  if (!dragFolder_->isValid()) {
+    ShowStatus(QStringLiteral("Cannot drag sounds out: no temporary folder (%1)")
+                   .arg(dragFolder_->errorString()));
+    return {};
+  }
+  const auto files = session_.ExportForDrag(sounds, ToPath(dragFolder_->path()));
+  if (!files) {  // the drag does not start; the reason is in the Messages panel
+    ShowStatus(QStringLiteral("Cannot drag the sounds out (see Messages)"));
+    ctrlMessages->show();
+    return {};
+  }
   QList<QUrl> urls;
   for (const std::filesystem::path& file : *files) urls << QUrl::fromLocalFile(ToText(file));
   return urls;

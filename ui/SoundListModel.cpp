@@ -143,7 +143,6 @@ QVariant SoundListModel::SortValue(std::uint32_t index, const BankEntry& element
     case columnOffset: return element.Offset;
     case columnHeaderSize: return e.HeaderSize;
     case columnDataSize: return e.DataSize;
-    case columnName: return CellText(index, element, column);
     case columnSampleRate: return e.SampleRate;
     case columnBitsPerSample: return e.BitsPerSample;
     case columnNumChannels: return e.NumChannels;
@@ -155,6 +154,7 @@ QVariant SoundListModel::SortValue(std::uint32_t index, const BankEntry& element
       const auto seconds = element.Damaged() ? std::nullopt : SecondsOf(e);
       return seconds.value_or(-1.0);
     }
+    case columnName:  // by its row's text, made once: data() answers it
     case columnPeak:
     case columnLoudness:
     case columnChange:
@@ -186,6 +186,8 @@ QVariant SoundListModel::data(const QModelIndex& index, int role) const {
     return QString::fromLatin1(ChangeName(change->Change));
   }
   if (role == Qt::ToolTipRole) return {};
+  // A sort compares names again and again: the row's text is converted once.
+  if (column == columnName && role == SortRole) return NameOfRow(index.row());
   if (column == columnPeak || column == columnLoudness) {
     const auto levels = levels_ ? levels_->Levels(*sound) : std::nullopt;
     const double value = !levels ? 0 : column == columnPeak ? levels->PeakDbfs : levels->LoudnessLufs;

@@ -77,5 +77,14 @@ TEST_F(CompareTest, TheChangeColumnFollowsATakeAnUndoAndAnInsertAndTheSaveHoldsT
   EXPECT_FALSE(Action("takeToolStripMenuItem")->isEnabled());
 }
 
+// Opening another bank ends the comparison; a Changed only box left ticked would hide every row.
+TEST_F(CompareTest, OpeningAnotherBankShowsAllItsSoundsAfterChangedOnly) {
+  auto* changedOnly = form.findChild<QCheckBox*>(QStringLiteral("ctrlChangedOnly"));
+  changedOnly->setChecked(true);
+  Open(original);
+  EXPECT_FALSE(changedOnly->isChecked());
+  EXPECT_EQ(Rows(), 3);
+}
+
 }  // namespace
 }  // namespace Orvane::Test
