@@ -204,8 +204,9 @@ void BM_ScrollPagesWithLevels(benchmark::State& state) {
       return state.SkipWithError("the level columns are not in view");
     // How many batches of levels the steps took in: none would leave them out of the timing.
     int arrivals = 0;
-    QObject::connect(window.Model().parent()->findChild<LevelsMeter*>(), &LevelsMeter::Measured,
-                     [&arrivals] { ++arrivals; });
+    auto* meter = window.Model().parent()->findChild<LevelsMeter*>();
+    if (meter == nullptr) return state.SkipWithError("the window has no levels meter");
+    QObject::connect(meter, &LevelsMeter::Measured, [&arrivals] { ++arrivals; });
     std::vector<double> steps;
     for (int i = 0; i < kSteps; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -216,6 +217,7 @@ void BM_ScrollPagesWithLevels(benchmark::State& state) {
       }));
     }
     const int during = arrivals;
+    if (during == 0) return state.SkipWithError("no levels came in while scrolling");
     // The last page shows its levels once they have come.
     const QModelIndex last = list.model()->index(list.rowAt(0), SoundListModel::columnLoudness);
     for (int wait = 0; list.model()->data(last).toString().isEmpty() && wait < 100; ++wait) {
