@@ -1,6 +1,7 @@
 #pragma once
-// Rows of cells as text, for every listing of the tool: aligned columns for a terminal, CSV, or
-// JSON, each built in one string so that it can be written at once.
+// Rows of cells as text, for the listings of levels and diff: aligned columns for a terminal,
+// CSV, or JSON, each built in one string so that it can be written at once. list, whose bank
+// may hold a million sounds, writes its rows through the pieces below without a cell per value.
 #include <cstddef>
 #include <map>
 #include <optional>

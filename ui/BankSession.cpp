@@ -229,12 +229,13 @@ CommandOutcome BankSession::Step(const char* done, const std::optional<std::stri
   return outcome;
 }
 
-void BankSession::FollowComparison(const CommandOutcome& outcome) {
+void BankSession::FollowComparison(CommandOutcome& outcome) {
   if (!comparison_) return;
-  // A comparison that cannot read the other bank any more ends, and says why.
+  // A comparison that cannot read the other bank any more ends, and says why where it shows.
   if (Status followed = comparison_->Follow(editor_, outcome.Rows); !followed) {
     comparison_.reset();
     Log({ReportKind::Warning, "the comparison ended: " + followed.message() + "\n"});
+    ++outcome.Warnings;
   }
 }
 

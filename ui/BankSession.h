@@ -147,7 +147,7 @@ class BankSession {
   // What a comparison says of the bank now: "Compared with orig.sdt: 3 sounds differ".
   std::string ComparedLine() const;
   // Brings the comparison up to date with rows an edit, undo or redo changed.
-  void FollowComparison(const CommandOutcome& outcome);
+  void FollowComparison(CommandOutcome& outcome);
 
   CSoundEditor& editor_;
   Reporter console_;
