@@ -1,7 +1,8 @@
 #pragma once
 // Brings decoded float frames to a bank's sample format: channels changed, resampled by
 // libsoxr, clipped to full scale, TPDF-dithered where precision is lost, quantised and encoded
-// little-endian. Streams: memory does not grow with the length of the sound.
+// little-endian. Streams: memory does not grow with the length of the sound, unless its
+// loudness is matched, which holds it whole (see Convert).
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -61,6 +62,8 @@ Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
                                  std::uint64_t maxBytes = 0xFFFFFFFFull,
                                  std::optional<double> matchLufs = std::nullopt);
 
-inline constexpr std::uint64_t kMaxMatchedSamples = std::uint64_t{1} << 28;  // 1 GiB of floats
+// 256 MiB of floats a file, one file a core: over 12 minutes of 44,100 Hz stereo, far beyond a
+// game's sound, while a hostile file costs a bounded share of memory before it is refused.
+inline constexpr std::uint64_t kMaxMatchedSamples = std::uint64_t{1} << 26;
 
 }  // namespace Orvane::Audio
