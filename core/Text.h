@@ -19,4 +19,11 @@ inline std::string Thousands(unsigned long long n) {
   return digits;
 }
 
+// "At most ...": `text` with its first letter (ASCII) in upper case, for a text that starts a
+// line of help.
+inline std::string Capitalised(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
+
 }  // namespace Orvane
