@@ -7,23 +7,22 @@
 #include <utility>
 
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
 
-// What a file that did not exist gets, less the umask.
-constexpr std::uint32_t kNewFileMode = 0644;
 // Names tried before giving up on a folder that seems to hold them all.
 constexpr int kTempNameAttempts = 100;
 
 }  // namespace
 
-Result<TempFile> CreateTempBeside(const std::filesystem::path& file, std::uint32_t mode) {
+Result<TempFile> CreateTempBeside(const std::filesystem::path& file, NewFileAccess access) {
   std::mt19937_64 random{std::random_device{}()};
   std::filesystem::path temp = file;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-    temp.replace_filename(Str('.', file.filename().string(), '.', std::hex, random(), ".tmp"));
-    auto created = OutputFile::CreateNew(temp, mode);
+    temp.replace_filename(Utf8ToPath(Str('.', PathToUtf8(file.filename()), '.', std::hex, random(), ".tmp")));
+    auto created = OutputFile::CreateNew(temp, access);
     if (!created) return created.status();
     if (*created) return TempFile{std::move(temp), std::move(**created)};
   }
@@ -35,19 +34,19 @@ Result<TempFile> CreateTempBeside(const std::filesystem::path& file, std::uint32
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& target) {
   const auto fail = [&](const Status& failure) {
     return Result<AtomicFile>::Error(ErrorKind::Io,
-                                     Str("cannot create ", target.string(), ": ", failure.message()),
+                                     Str("cannot create ", PathToUtf8(target), ": ", failure.message()),
                                      InFile(target));
   };
   auto file = ResolveLinks(target);
   if (!file) return fail(file.status());
-  auto mode = PermissionsOf(*file);
-  if (!mode) return fail(mode.status());
-  auto temp = CreateTempBeside(*file, mode->value_or(kNewFileMode));
+  auto access = AccessOf(*file);
+  if (!access) return fail(access.status());
+  auto temp = CreateTempBeside(*file, NewFileAccess::Usual);
   if (!temp) return fail(temp.status());
   AtomicFile out(target, std::move(*file), std::move(*temp));
-  // The umask came off at the creation; the target's own bits are kept whole.
-  if (*mode)
-    if (Status kept = out.file_.SetMode(**mode); !kept) return Result<AtomicFile>(out.Failed(kept));
+  // The target's own rights are kept whole, whatever the system gives a new file.
+  if (*access)
+    if (Status kept = out.file_.SetAccess(**access); !kept) return Result<AtomicFile>(out.Failed(kept));
   return out;
 }
 
@@ -63,6 +62,7 @@ AtomicFile::AtomicFile(AtomicFile&& other) noexcept
       temp_(std::move(other.temp_)),
       file_(std::move(other.file_)),
       written_(other.written_),
+      stamp_(other.stamp_),
       done_(std::exchange(other.done_, true)) {}
 
 AtomicFile::~AtomicFile() { Discard(); }
@@ -79,9 +79,9 @@ Status AtomicFile::Failed(const Status& failure) {
   Discard();
   // A failure of the file copied from is that file's: it keeps its kind and its name.
   const std::string& file = failure.where().File;
-  const bool source = !file.empty() && file != temp_.string();
+  const bool source = !file.empty() && file != PathToUtf8(temp_);
   return Status::Error(source ? failure.kind() : ErrorKind::Io,
-                       Str("writing ", target_.string(), " failed after ", written_, " bytes: ",
+                       Str("writing ", PathToUtf8(target_), " failed after ", written_, " bytes: ",
                            source ? file + ": " : "", failure.message()),
                        InFile(target_, failure.where().Offset));
 }
@@ -108,11 +108,15 @@ Status AtomicFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::
 Status AtomicFile::Commit() {
   // Synced first: after a crash the target is the old file or the new one, never a torn one.
   if (Status s = file_.Sync(); !s) return Failed(s);
+  // Read from the file itself, before it goes anywhere: the version the target will be.
+  auto stamp = file_.Stamp();
+  if (!stamp) return Failed(stamp.status());
+  stamp_ = *stamp;
   if (Status s = Finish(); !s) return s;
   if (Status s = Rename(); !s) return s;
   if (Status s = SyncFolder(replaced_.parent_path()); !s)
     return Status::Error(ErrorKind::Io,
-                         Str(target_.string(), " was written, but its folder could not be synced (",
+                         Str(PathToUtf8(target_), " was written, but its folder could not be synced (",
                              s.message(), "): a crash now could bring back the earlier file"),
                          InFile(target_));
   return Status::Ok();
@@ -124,11 +128,9 @@ Status AtomicFile::Finish() {
 }
 
 Status AtomicFile::Rename() {
-  std::error_code ec;
-  std::filesystem::rename(temp_, replaced_, ec);
-  if (ec) {
+  if (Status moved = MoveOver(temp_, replaced_); !moved) {
     Discard();
-    return Status::Error(ErrorKind::Io, Str("cannot replace ", target_.string(), ": ", ec.message()),
+    return Status::Error(ErrorKind::Io, Str("cannot replace ", PathToUtf8(target_), ": ", moved.message()),
                          InFile(target_));
   }
   done_ = true;
@@ -155,7 +157,7 @@ std::vector<Status> AtomicFile::CommitAll(std::span<AtomicFile> files) {
     if (Status s = SyncFolder(folder); !s)
       for (Status& r : results)
         if (r) r = Status::Error(ErrorKind::Io,
-                                 Str("the folder ", folder.string(), " could not be synced (",
+                                 Str("the folder ", PathToUtf8(folder), " could not be synced (",
                                      s.message(), "): a crash now could bring back earlier files"),
                                  InFile(folder));
   return results;

@@ -20,8 +20,8 @@ struct TempFile {
   std::filesystem::path Path;
   OutputFile File;
 };
-// A file created beside `file` under a hidden name nobody had, with `mode` less the umask.
-Result<TempFile> CreateTempBeside(const std::filesystem::path& file, std::uint32_t mode);
+// A file created beside `file` under a hidden name nobody had.
+Result<TempFile> CreateTempBeside(const std::filesystem::path& file, NewFileAccess access);
 
 class AtomicFile {
  public:
@@ -42,6 +42,8 @@ class AtomicFile {
   std::uint64_t BytesWritten() const { return written_; }
   // Syncs, closes and renames over the target, then syncs the folder.
   Status Commit();
+  // After Commit: the version of the file the target now is.
+  const FileStamp& Written() const { return stamp_; }
   // Closes the temporary file, for CommitAll.
   Status Finish();
   // Commits files that are Finish()ed with one sync of the file system for all of them, then
@@ -62,6 +64,7 @@ class AtomicFile {
   std::filesystem::path temp_;
   OutputFile file_;
   std::uint64_t written_ = 0;
+  FileStamp stamp_;
   bool done_ = false;
 };
 

@@ -1,33 +1,26 @@
 #pragma once
-// Runs a function in a child process that shares only a pipe with this one. Whatever the
-// function does (crash, hang, exhaust its memory), this process sees no more than the pipe
-// falling silent or closing, and how the child ended.
+// Another program run beside this one, sharing only two pipes with it: what this process
+// writes reaches the child's standard input, and what the child writes to its standard output
+// reaches Read here. Whatever the child does (crash, hang, exhaust its memory), this process
+// sees no more than the pipe falling silent or closing, and how the child ended. One
+// implementation per system (ChildProcessPosix.cpp, ChildProcessWindows.cpp).
 #include <chrono>
 #include <cstdint>
-#include <functional>
+#include <filesystem>
 #include <span>
+#include <string>
 
+#include "File.h"
 #include "Status.h"
 
 namespace Orvane {
 
-// The child's end of the pipe.
-class ChildPipe {
- public:
-  // Writes all of `bytes`; ErrorKind::Io once the parent has stopped listening.
-  Status Write(std::span<const std::uint8_t> bytes);
-
- private:
-  friend class ChildProcess;
-  explicit ChildPipe(int fd) : fd_(fd) {}
-  int fd_;
-};
-
 struct ChildEnd {
   enum class Way {
     Exited,       // Code is its exit status
-    Signalled,    // Code is the signal's number
-    OutOfMemory,  // its allocations failed, or the system killed it for its size
+    Crashed,      // Code is the signal or the exception that ended it
+    OutOfMemory,  // the system killed it for its size
+    OutOfTime,    // it used up the processor time its limit gave it
     Unknown,      // the system did not say
   };
   Way How = Way::Unknown;
@@ -44,17 +37,9 @@ enum class PipeRead {
 
 class ChildProcess {
  public:
-  // Runs in the child; its answer is the child's exit status.
-  using Body = std::function<int(ChildPipe& pipe)>;
-
-  // Starts a child that runs `body` and exits with its answer, without returning into this
-  // process's code or flushing its stdio. The child keeps only the standard streams and the
-  // pipe open, writes no core file, dies of the signals of a fault (whatever handlers this
-  // process installed), and may take `extraAddressSpace` bytes of address space beyond what
-  // this process has now (no limit under AddressSanitizer, which reserves terabytes).
-  // A child whose body throws std::bad_alloc ends as Way::OutOfMemory.
-  // Refuses where this process ignores SIGCHLD: its children could not be waited for.
-  static Result<ChildProcess> Start(const Body& body, std::uint64_t extraAddressSpace);
+  // Starts `program`. The child inherits no file of this process but its standard error: a
+  // child gone astray cannot write into a bank. Fails (ChildFailed) when it cannot start.
+  static Result<ChildProcess> Start(const std::filesystem::path& program);
 
   ChildProcess(ChildProcess&& other) noexcept;
   ChildProcess& operator=(ChildProcess&& other) noexcept;
@@ -63,7 +48,11 @@ class ChildProcess {
   // Kills and reaps a child that is still there.
   ~ChildProcess();
 
-  // Fills `out` from the pipe, waiting at most `idle` for each piece.
+  // Writes all of `bytes` to the child's standard input; Io once it stopped reading.
+  Status Send(std::span<const std::uint8_t> bytes);
+  // Closes the child's standard input: it reads its end.
+  void CloseInput();
+  // Fills `out` from the child's standard output, waiting at most `idle` for each piece.
   Result<PipeRead> Read(std::span<std::uint8_t> out, std::chrono::milliseconds idle);
   // Waits at most `limit` for the child to end, then kills it, and reaps it.
   ChildEnd Finish(std::chrono::milliseconds limit);
@@ -71,10 +60,48 @@ class ChildProcess {
   ChildEnd Kill();
 
  private:
-  ChildProcess(int pid, int fd) : pid_(pid), fd_(fd) {}
+  ChildProcess(SystemHandle process, SystemHandle input, SystemHandle output)
+      : process_(process), input_(input), output_(output) {}
   void Release();
-  int pid_ = -1;  // -1 once reaped
-  int fd_ = -1;
+
+  SystemHandle process_ = kNoHandle;  // kNoHandle once reaped
+  SystemHandle input_ = kNoHandle;    // the write end of the child's standard input
+  SystemHandle output_ = kNoHandle;   // the read end of its standard output
 };
+
+// In a program that a ChildProcess started: its pipes to the parent. Taken once, first thing:
+// standard output then points at standard error, so that nothing a library prints can reach
+// the parent as if it were an answer.
+class ParentPipes {
+ public:
+  static Result<ParentPipes> Take();
+
+  // Reads exactly `out.size()` bytes; Damaged when the parent closed its end first.
+  Status Read(std::span<std::uint8_t> out);
+  // Writes all of `bytes`; Io once the parent has stopped listening.
+  Status Write(std::span<const std::uint8_t> bytes);
+
+ private:
+  ParentPipes(SystemHandle input, SystemHandle output) : input_(input), output_(output) {}
+  SystemHandle input_;
+  SystemHandle output_;
+};
+
+// Limits a program sets on itself before it does what might exhaust them. Failing to set one
+// is an error: a limit silently absent is worse than a program that refuses to start.
+struct ProcessLimits {
+  // Address space beyond what the process holds when it sets the limit. Not set under
+  // AddressSanitizer, which reserves terabytes of it.
+  std::uint64_t ExtraAddressSpace = 0;
+  // Seconds of processor time, after which the system ends the process.
+  std::uint32_t CpuSeconds = 0;
+};
+// Also writes no core file when the process crashes.
+Status LimitThisProcess(const ProcessLimits& limits);
+
+// The file of another program of this package: beside the running program (as on Windows and
+// in a build folder's program folder), or in ../libexec/orvane/ from it (as installed on
+// Linux, and in a build folder). NotFound, naming where it looked, when it is in neither.
+Result<std::filesystem::path> HelperProgram(const std::string& name);
 
 }  // namespace Orvane

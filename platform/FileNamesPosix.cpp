@@ -1,3 +1,4 @@
+// File names on POSIX systems, which refuse one character alone.
 #include "FileNames.h"
 
 namespace Orvane {

@@ -1,3 +1,4 @@
+// Files on POSIX systems: descriptors, pread and pwrite, fsync, rename.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,11 @@ namespace {
 constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // As many links as the system itself follows in one path before it calls it a loop.
 constexpr int kMaxLinks = 40;
+// What a file made anew may give, less the umask.
+constexpr mode_t kUsualMode = 0644;
+constexpr mode_t kOwnerOnlyMode = 0600;
+
+int Fd(SystemHandle handle) { return static_cast<int>(handle); }
 
 std::string Reason(int error) { return std::generic_category().message(error); }
 
@@ -31,14 +37,14 @@ Status SystemFailure(const std::filesystem::path& path, std::optional<std::uint6
   return SystemFailure(errno, path, offset);
 }
 
-void CloseQuietly(int& fd) {
-  if (fd >= 0) ::close(fd);
-  fd = -1;
+void CloseQuietly(SystemHandle& handle) {
+  if (handle != kNoHandle) ::close(Fd(handle));
+  handle = kNoHandle;
 }
 
 FileStamp StampFrom(const struct stat& info) {
-  return {.Device = static_cast<std::uint64_t>(info.st_dev),
-          .Inode = static_cast<std::uint64_t>(info.st_ino),
+  return {.Volume = static_cast<std::uint64_t>(info.st_dev),
+          .FileId = static_cast<std::uint64_t>(info.st_ino),
           .Size = static_cast<std::uint64_t>(info.st_size),
           .ModifiedNs = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
@@ -54,21 +60,21 @@ Result<std::optional<struct stat>> StatOf(const std::filesystem::path& path) {
 }  // namespace
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
+    : handle_(std::exchange(other.handle_, kNoHandle)),
       path_(std::move(other.path_)),
       stamp_(std::exchange(other.stamp_, {})) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   if (this != &other) {
-    CloseQuietly(fd_);
-    fd_ = std::exchange(other.fd_, -1);
+    CloseQuietly(handle_);
+    handle_ = std::exchange(other.handle_, kNoHandle);
     path_ = std::move(other.path_);
     stamp_ = std::exchange(other.stamp_, {});
   }
   return *this;
 }
 
-InputFile::~InputFile() { CloseQuietly(fd_); }
+InputFile::~InputFile() { CloseQuietly(handle_); }
 
 Status InputFile::Failure(ErrorKind kind, std::string reason,
                           std::optional<std::uint64_t> offset) const {
@@ -76,7 +82,7 @@ Status InputFile::Failure(ErrorKind kind, std::string reason,
 }
 
 Status InputFile::Open(const std::filesystem::path& path) {
-  CloseQuietly(fd_);
+  CloseQuietly(handle_);
   stamp_ = {};
   path_ = path;
   // Non-blocking, so that opening a pipe under a sound's name cannot wait for a writer.
@@ -93,7 +99,7 @@ Status InputFile::Open(const std::filesystem::path& path) {
     return Failure(ErrorKind::Io, S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file",
                    {});
   }
-  fd_ = fd;
+  handle_ = fd;
   stamp_ = StampFrom(info);
   return Status::Ok();
 }
@@ -105,7 +111,7 @@ Status InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) cons
                        " bytes at byte ", offset),
                    offset);
   for (std::size_t done = 0; done < out.size();) {
-    const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done,
+    const ssize_t n = ::pread(Fd(handle_), out.data() + done, out.size() - done,
                               static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return SystemFailure(path_, offset + done);
@@ -120,39 +126,40 @@ Status InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) cons
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
-    CloseQuietly(fd_);
-    fd_ = std::exchange(other.fd_, -1);
+    CloseQuietly(handle_);
+    handle_ = std::exchange(other.handle_, kNoHandle);
     path_ = std::move(other.path_);
   }
   return *this;
 }
 
-OutputFile::~OutputFile() { CloseQuietly(fd_); }
+OutputFile::~OutputFile() { CloseQuietly(handle_); }
 
 Status OutputFile::Failure(std::string reason) const {
   return Status::Error(ErrorKind::Io, std::move(reason), InFile(path_));
 }
 
 Result<std::optional<OutputFile>> OutputFile::CreateNew(const std::filesystem::path& path,
-                                                        std::uint32_t mode) {
+                                                        NewFileAccess access) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                        static_cast<mode_t>(mode));
+                        access == NewFileAccess::OwnerOnly ? kOwnerOnlyMode : kUsualMode);
   if (fd >= 0) return std::optional(OutputFile(fd, path));
   if (errno == EEXIST) return std::optional<OutputFile>();
   return SystemFailure(path);
 }
 
-Status OutputFile::SetMode(std::uint32_t mode) {
-  return ::fchmod(fd_, static_cast<mode_t>(mode)) == 0 ? Status::Ok() : SystemFailure(path_);
+Status OutputFile::SetAccess(FileAccess access) {
+  return ::fchmod(Fd(handle_), static_cast<mode_t>(access.Bits & 07777)) == 0 ? Status::Ok()
+                                                                              : SystemFailure(path_);
 }
 
 Status OutputFile::Write(std::span<const std::uint8_t> bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::write(Fd(handle_), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return SystemFailure(path_);
     if (n == 0) return Failure("the system accepted no more bytes");
@@ -163,7 +170,7 @@ Status OutputFile::Write(std::span<const std::uint8_t> bytes) {
 
 Status OutputFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+    const ssize_t n = ::pwrite(Fd(handle_), bytes.data() + done, bytes.size() - done,
                                static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return SystemFailure(path_, offset + done);
@@ -182,7 +189,7 @@ Status OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::
   // The kernel copies without the bytes passing through this process.
   off_t in = static_cast<off_t>(offset);
   while (length > 0) {
-    const ssize_t n = ::copy_file_range(source.fd_, &in, fd_, nullptr, length, 0);
+    const ssize_t n = ::copy_file_range(Fd(source.handle_), &in, Fd(handle_), nullptr, length, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP))
       break;  // not between these two files: copy through memory below
@@ -205,14 +212,20 @@ Status OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::
 }
 
 Status OutputFile::Sync() {
-  while (::fsync(fd_) != 0)
+  while (::fsync(Fd(handle_)) != 0)
     if (errno != EINTR) return SystemFailure(path_);
   return Status::Ok();
 }
 
+Result<FileStamp> OutputFile::Stamp() const {
+  struct stat info {};
+  if (::fstat(Fd(handle_), &info) != 0) return SystemFailure(path_);
+  return StampFrom(info);
+}
+
 Status OutputFile::Close() {
-  if (fd_ < 0) return Status::Ok();
-  const int fd = std::exchange(fd_, -1);
+  if (handle_ == kNoHandle) return Status::Ok();
+  const int fd = Fd(std::exchange(handle_, kNoHandle));
   return ::close(fd) != 0 ? SystemFailure(path_) : Status::Ok();
 }
 
@@ -223,11 +236,11 @@ Result<std::optional<FileStamp>> StampOf(const std::filesystem::path& path) {
   return std::optional(StampFrom(**info));
 }
 
-Result<std::optional<std::uint32_t>> PermissionsOf(const std::filesystem::path& path) {
+Result<std::optional<FileAccess>> AccessOf(const std::filesystem::path& path) {
   auto info = StatOf(path);
   if (!info) return info.status();
-  if (!*info) return std::optional<std::uint32_t>();
-  return std::optional(static_cast<std::uint32_t>((*info)->st_mode & 07777));
+  if (!*info) return std::optional<FileAccess>();
+  return std::optional(FileAccess{static_cast<std::uint32_t>((*info)->st_mode & 07777)});
 }
 
 Result<std::filesystem::path> ResolveLinks(const std::filesystem::path& path) {
@@ -245,6 +258,10 @@ Result<std::filesystem::path> ResolveLinks(const std::filesystem::path& path) {
     file = next.is_absolute() ? std::move(next) : file.parent_path() / next;
   }
   return Status::Error(ErrorKind::Io, Reason(ELOOP), InFile(path));
+}
+
+Status MoveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? Status::Ok() : SystemFailure(to);
 }
 
 Status SyncFolder(const std::filesystem::path& folder) {

@@ -1,24 +1,20 @@
-#include "PageBuffer.h"
+// A bank's buffer on Linux: on transparent huge pages, mapped and aligned for them.
+#include <sys/mman.h>
 
 #include <new>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "PageBuffer.h"
 
 namespace Orvane {
 namespace {
 
-#if defined(__linux__)
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-#endif
 
 }  // namespace
 
 PageBuffer::PageBuffer(std::size_t size) : size_(size) {
   if (size == 0) return;
-#if defined(__linux__)
   if (size >= kHugePage) {
     const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
     // Map one huge page more than needed so the buffer can start on a huge-page boundary.
@@ -34,11 +30,8 @@ PageBuffer::PageBuffer(std::size_t size) : size_(size) {
     data_ = base + lead;
     mapped_ = rounded;
     madvise(data_, mapped_, MADV_HUGEPAGE);  // a hint: without huge pages it still works
-    // A decoder's child process never reads the bank: forking it stays cheap however large.
-    madvise(data_, mapped_, MADV_DONTFORK);
     return;
   }
-#endif
   data_ = new std::uint8_t[size];
 }
 
@@ -60,12 +53,10 @@ PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
 PageBuffer::~PageBuffer() { reset(); }
 
 void PageBuffer::reset() {
-#if defined(__linux__)
   if (mapped_ != 0) {
     munmap(data_, mapped_);
     data_ = nullptr;
   }
-#endif
   delete[] data_;
   data_ = nullptr;
   size_ = 0;

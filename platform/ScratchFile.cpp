@@ -4,16 +4,17 @@
 
 #include "AtomicFile.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 
 Result<ScratchFile> ScratchFile::CreateBeside(const std::filesystem::path& target) {
   // Only this process reads it back.
-  auto created = CreateTempBeside(target, 0600);
+  auto created = CreateTempBeside(target, NewFileAccess::OwnerOnly);
   if (!created)
     return Result<ScratchFile>::Error(
         ErrorKind::Io,
-        Str("cannot create a scratch file beside ", target.string(), ": ", created.message()),
+        Str("cannot create a scratch file beside ", PathToUtf8(target), ": ", created.message()),
         InFile(target));
   return ScratchFile(std::move(created->Path), std::move(created->File));
 }
@@ -30,7 +31,7 @@ ScratchFile::~ScratchFile() {
 
 Status ScratchFile::Append(std::span<const std::uint8_t> bytes) {
   if (Status written = file_.Write(bytes); !written)
-    return Status::Error(ErrorKind::Io, Str("writing the scratch file ", path_.string(),
+    return Status::Error(ErrorKind::Io, Str("writing the scratch file ", PathToUtf8(path_),
                                             " failed after ", size_, " bytes: ", written.message()),
                          written.where());
   size_ += bytes.size();
@@ -42,7 +43,7 @@ Result<InputFile> ScratchFile::Reader() const {
   if (Status opened = reader.Open(path_); !opened)
     return Result<InputFile>::Error(
         ErrorKind::Io,
-        Str("cannot read back the scratch file ", path_.string(), ": ", opened.message()),
+        Str("cannot read back the scratch file ", PathToUtf8(path_), ": ", opened.message()),
         opened.where());
   return reader;
 }

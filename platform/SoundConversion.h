@@ -1,8 +1,8 @@
 #pragma once
 // How the sound output has a sound brought to the format its device already plays, without
 // knowing how: the samples are converted elsewhere (a resampler's code stays out of platform/,
-// which the converting code itself depends on), behind this interface, which the program fills
-// in once with SetSoundConverter.
+// which the converting code itself depends on), behind this interface, which the program hands
+// each SoundOutput it makes.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

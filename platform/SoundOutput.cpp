@@ -164,12 +164,15 @@ void QuietAlsaErrors() {
 void QuietAlsaErrors() {}
 #endif
 
-class Player {
+}  // namespace
+
+class DevicePlayer {
  public:
-  Player() = default;
-  Player(const Player&) = delete;
-  Player& operator=(const Player&) = delete;
-  ~Player() { ShutDown(); }
+  explicit DevicePlayer(SoundOutput::Settings settings)
+      : defaultSound_(std::move(settings.DefaultSound)), converter_(std::move(settings.Converter)) {}
+  DevicePlayer(const DevicePlayer&) = delete;
+  DevicePlayer& operator=(const DevicePlayer&) = delete;
+  ~DevicePlayer() { ShutDown(); }
 
   Status Play(std::vector<std::uint8_t> image) {
     std::function<void()> fallback;
@@ -193,16 +196,6 @@ class Player {
     // Outside the lock: the fallback is the caller's code.
     if (fallback) fallback();
     return result;
-  }
-
-  void SetDefaultSound(std::function<void()> sound) {
-    std::lock_guard lock(mutex_);
-    defaultSound_ = std::move(sound);
-  }
-
-  void SetSoundConverter(SoundConverter converter) {
-    std::lock_guard lock(mutex_);
-    converter_ = std::move(converter);
   }
 
   const SoundProgress& Progress() const { return playback_.Progress; }
@@ -332,35 +325,26 @@ class Player {
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec deviceFormat_{};
   Playback playback_;
-  std::function<void()> defaultSound_;
-  SoundConverter converter_;
+  const std::function<void()> defaultSound_;
+  const SoundConverter converter_;
 };
 
-Player& ThePlayer() {
-  static Player player;
-  return player;
-}
+SoundOutput::SoundOutput() : SoundOutput(Settings{}) {}
 
-}  // namespace
+SoundOutput::SoundOutput(Settings settings) : player_(std::make_unique<DevicePlayer>(std::move(settings))) {}
 
-Status PlaySoundImage(std::vector<std::uint8_t> image) {
-  return ThePlayer().Play(std::move(image));
-}
+SoundOutput::~SoundOutput() = default;
 
-void SetDefaultSound(std::function<void()> sound) { ThePlayer().SetDefaultSound(std::move(sound)); }
+Status SoundOutput::Play(std::vector<std::uint8_t> image) { return player_->Play(std::move(image)); }
 
-void StopSound() { ThePlayer().Stop(); }
+void SoundOutput::Stop() { player_->Stop(); }
 
-void SetSoundConverter(SoundConverter converter) {
-  ThePlayer().SetSoundConverter(std::move(converter));
-}
+bool SoundOutput::IsPlaying() const { return player_->Progress().Playing(); }
 
-bool IsSoundPlaying() { return ThePlayer().Progress().Playing(); }
+void SoundOutput::WaitForEnd() const { player_->Progress().WaitForEnd(); }
 
-void WaitForSoundEnd() { ThePlayer().Progress().WaitForEnd(); }
+std::optional<PlayPosition> SoundOutput::Position() const { return player_->Progress().Read(); }
 
-std::optional<PlayPosition> CurrentPlayPosition() { return ThePlayer().Progress().Read(); }
-
-void ShutDownSoundOutput() { ThePlayer().ShutDown(); }
+void SoundOutput::ShutDown() { player_->ShutDown(); }
 
 }  // namespace Orvane

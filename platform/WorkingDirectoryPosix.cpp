@@ -1,7 +1,9 @@
-#include "WorkingDirectory.h"
-
+// The working directory on POSIX systems, with the separator '/'.
 #include <filesystem>
 #include <system_error>
+
+#include "PathUtf8.h"
+#include "WorkingDirectory.h"
 
 namespace Orvane {
 
@@ -10,7 +12,7 @@ std::string GetCurrentDir() {
   std::filesystem::path dir = std::filesystem::current_path(ec);
   // A working directory that was removed has no name; "." still resolves relative paths.
   if (ec) dir = ".";
-  return dir.string() + static_cast<char>(std::filesystem::path::preferred_separator);
+  return PathToUtf8(dir) + '/';
 }
 
 }  // namespace Orvane
