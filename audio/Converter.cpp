@@ -25,8 +25,8 @@ bool IsPositiveRate(double rate) { return std::isfinite(rate) && rate > 0; }
 Status CheckTarget(const PcmFormat& target) {
   if (!IsPcmDepth(target.Bits))
     return Status::Error(ErrorKind::Unsupported,
-                         Str("cannot write ", target.Bits,
-                             "-bit samples: only 8, 16, 24 and 32-bit PCM is written"));
+                         Str("cannot write ", target.Bits, "-bit samples: only ",
+                             PcmDepthsText("and"), "-bit PCM is written"));
   if (target.Channels < 1 || target.Channels > kMaxPcmChannels)
     return Status::Error(ErrorKind::Unsupported,
                          Str("cannot write ", target.Channels, " channels: 1 to ",
@@ -34,19 +34,6 @@ Status CheckTarget(const PcmFormat& target) {
   if (!IsPositiveRate(target.RateHz))
     return Status::Error(ErrorKind::Unsupported,
                          Str("cannot convert to a rate of ", target.RateHz, " Hz"));
-  return Status::Ok();
-}
-
-Status CheckSource(const SourceInfo& info) {
-  if (info.Channels < 1)
-    return Status::Error(ErrorKind::Damaged, "the decoded sound has no channels");
-  if (info.Channels > kMaxSourceChannels)
-    return Status::Error(ErrorKind::Unsupported,
-                         Str("the decoded sound has ", info.Channels, " channels, more than the ",
-                             kMaxSourceChannels, " conversion takes"));
-  if (!IsPositiveRate(info.RateHz))
-    return Status::Error(ErrorKind::Damaged,
-                         Str("the decoded sound declares a rate of ", info.RateHz, " Hz"));
   return Status::Ok();
 }
 
@@ -252,7 +239,7 @@ Result<ConversionReport> Convert(FloatSource& source, const PcmFormat& target,
                                  std::optional<double> matchLufs) {
   const SourceInfo& info = source.Info();
   if (Status s = CheckTarget(target); !s) return s;
-  if (Status s = CheckSource(info); !s) return s;
+  if (Status s = CheckSourceInfo(info); !s) return s;
   if (Status s = CheckChannelChange(info.Channels, target.Channels); !s) return s;
 
   ConversionReport report;

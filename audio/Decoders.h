@@ -1,8 +1,6 @@
 #pragma once
-// The decoders behind Decoder.h, and decoding in a child process for any source, which tests
-// drive with sources that misbehave on purpose.
+// The decoders behind Decoder.h.
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <span>
 
@@ -21,17 +19,11 @@ Result<std::unique_ptr<FloatSource>> OpenSndfileDecoder(const std::filesystem::p
 // libmpg123.
 Result<std::unique_ptr<FloatSource>> OpenMp3Decoder(const std::filesystem::path& file);
 
-using SourceOpener = std::function<Result<std::unique_ptr<FloatSource>>()>;
-// Calls `open` in a child process under `limits` and reads the source it answers over a pipe.
-Result<std::unique_ptr<FloatSource>> OpenInChildProcess(const SourceOpener& open,
-                                                        const DecodeLimits& limits);
-
 // Opens `file` the way every file is opened: a pipe or a device under its name is refused
 // rather than waited on.
 inline Result<InputFile> OpenAudioFile(const std::filesystem::path& file) {
   InputFile input;
-  if (Status opened = input.Open(file); !opened)
-    return Status::Error(ErrorKind::Io, "cannot open the file: " + opened.message(), opened.where());
+  if (Status opened = input.Open(file); !opened) return opened.Prefixed("cannot open the file: ");
   return input;
 }
 

@@ -25,6 +25,11 @@ struct SourceInfo {
   std::optional<std::uint64_t> Frames = {};
 };
 
+// What every decoded source declares before its frames are read, checked in one place: 1 to
+// kMaxSourceChannels channels, a positive rate, a precision of 8, 16, 24, 32 or 64 bits.
+// Damaged otherwise: a decoder declares such things only of a damaged file.
+Status CheckSourceInfo(const SourceInfo& info);
+
 class FloatSource {
  public:
   virtual ~FloatSource() = default;

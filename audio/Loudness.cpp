@@ -90,7 +90,7 @@ Levels LoudnessMeter::Measured() const {
 Result<Levels> MeasurePcm(std::span<const std::uint8_t> samples, const PcmFormat& format) {
   if (!IsPcmDepth(format.Bits))
     return Result<Levels>::Error(ErrorKind::Unsupported,
-                                 Str("levels are measured for 8, 16, 24 and 32-bit samples, not ",
+                                 Str("levels are measured for ", PcmDepthsText("and"), "-bit samples, not ",
                                      format.Bits, "-bit ones"));
   auto meter = LoudnessMeter::Create(format.RateHz, format.Channels);
   if (!meter) return meter.status();

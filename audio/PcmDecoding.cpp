@@ -6,6 +6,7 @@
 
 #include "ByteOrder.h"
 #include "PcmFormat.h"
+#include "PcmSamples.h"
 
 namespace Orvane::Audio {
 namespace {
@@ -36,24 +37,11 @@ void DecodePcm(std::span<const std::uint8_t> bytes, unsigned bits, bool isFloat,
     return DecodeEach<8>(bytes, out, [](const std::uint8_t* b) {
       return static_cast<float>(std::bit_cast<double>(LoadU64(b)));
     });
-  switch (bits) {
-    case 8:
-      return DecodeEach<1>(bytes, out, [](const std::uint8_t* b) { return (b[0] - 128) / 128.0f; });
-    case 16:
-      return DecodeEach<2>(bytes, out, [](const std::uint8_t* b) {
-        return static_cast<std::int16_t>(LoadU16(b)) / 32768.0f;
-      });
-    case 24:
-      return DecodeEach<3>(bytes, out, [](const std::uint8_t* b) {
-        const auto v = static_cast<std::int32_t>(
-            (std::uint32_t{b[0]} << 8) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 24));
-        return static_cast<float>(v / 2147483648.0);
-      });
-    default:
-      return DecodeEach<4>(bytes, out, [](const std::uint8_t* b) {
-        return static_cast<float>(static_cast<std::int32_t>(LoadU32(b)) / 2147483648.0);
-      });
-  }
+  WithPcmSample(bits, [&]<typename Sample>(Sample) {
+    DecodeEach<Sample::kBytes>(bytes, out, [](const std::uint8_t* b) {
+      return static_cast<float>(Sample::Load(b) * (1 / Sample::kFullScale));
+    });
+  });
 }
 
 }  // namespace Orvane::Audio

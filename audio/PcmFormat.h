@@ -3,6 +3,10 @@
 // 8-bit unsigned or 16, 24 or 32-bit signed, 1 to 255 channels.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "Text.h"
 
 namespace Orvane::Audio {
 
@@ -21,6 +25,14 @@ constexpr bool IsPcmDepth(unsigned bits) {
   for (unsigned depth : kPcmDepths)
     if (bits == depth) return true;
   return false;
+}
+
+// "8, 16, 24 or 32": the depths as a sentence lists them, `last` before the last one.
+inline std::string PcmDepthsText(std::string_view last = "or") {
+  std::string text;
+  for (std::size_t i = 0; i < kPcmDepths.size(); ++i)
+    text += Str(i == 0 ? "" : i + 1 == kPcmDepths.size() ? Str(' ', last, ' ') : ", ", kPcmDepths[i]);
+  return text;
 }
 
 // A channel count is stored in one byte.
