@@ -8,6 +8,7 @@
 #include "ScratchFile.h"
 #include "SoundFileName.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -20,7 +21,7 @@ Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Report
   if (!wave) return wave.status();
   if (Status fits = CheckFitsBank(*wave); !fits) return Result<WaveInfo>(fits);
   for (const std::string& warning : wave->Warnings)
-    report({ReportKind::Warning, Str(file.string(), ": ", warning, "\n")});
+    report({ReportKind::Warning, Str(PathToUtf8(file), ": ", warning, "\n")});
   return wave;
 }
 
@@ -28,14 +29,14 @@ Result<WaveInfo> ReadFittingWave(const std::filesystem::path& file, const Report
 Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const NumberedName& split,
                                 const CreateOptions& options, const BankTemplate& like,
                                 const Reporter& report) {
-  const std::string where = file.string() + ": ";
+  const std::string where = PathToUtf8(file) + ": ";
   auto number = ParseSoundNumber(split.NumberText);
   if (!number)
     return number.status().Prefixed(where).Suffixed(
         "; rename it to <number>_<name>.wav, e.g. 3_bell.wav");
   Wav2Entry sound;
   sound.Index = *number;
-  sound.FileName = file.filename().string();
+  sound.FileName = PathToUtf8(file.filename());
   sound.NamePart = split.NamePart;
 
   std::optional<WaveInfo> fitting;
@@ -69,12 +70,12 @@ Status ConvertSounds(const std::filesystem::path& folder, Wav2Entries& sounds,
                      ScratchFile& scratch, const Reporter& report) {
   for (Wav2Entry& sound : sounds) {
     if (!sound.Convert) continue;
-    const std::string where = (folder / sound.FileName).string() + ": ";
+    const std::string where = PathToUtf8(folder / sound.FileName) + ": ";
     const std::uint64_t start = scratch.Size();
     auto converted = ConvertSound(*sound.Convert, sound.ConvertTo, [&](std::span<const std::uint8_t> bytes) {
       return scratch.Append(bytes);
     });
-    if (!converted) return converted.status().Prefixed(where).At({(folder / sound.FileName).string()});
+    if (!converted) return converted.status().Prefixed(where).At({PathToUtf8(folder / sound.FileName)});
     converted->Format.ApplyTo(sound.Header);
     sound.Header.DataSize = converted->DataSize;
     sound.DataOffset = start;
@@ -89,14 +90,14 @@ Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound,
   const std::filesystem::path file = folder / sound.FileName;
   auto source = FileSource::Open(file);
   if (!source)
-    return Status::Error(ErrorKind::Io, Str(file.string(), ": cannot be read any more: ", source.message()),
+    return Status::Error(ErrorKind::Io, Str(PathToUtf8(file), ": cannot be read any more: ", source.message()),
                          source.where());
   const std::uint64_t end = sound.DataOffset + sound.Header.DataSize;
   if (source->Size() < end)
     return Status::Error(ErrorKind::ChangedOnDisk,
-                         Str(file.string(), ": changed while the bank was being made: it is now ",
+                         Str(PathToUtf8(file), ": changed while the bank was being made: it is now ",
                              source->Size(), " bytes long, but its samples ran to byte ", end),
-                         {file.string()});
+                         {PathToUtf8(file)});
   return out.CopyFrom(source->File(), sound.DataOffset, sound.Header.DataSize);
 }
 
@@ -114,14 +115,14 @@ Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Crea
     const auto split = SplitNumberedName(it->path().filename(), which);
     if (!split) continue;
     auto sound = ReadCandidate(it->path(), *split, options, like, report);
-    if (!sound) return Sounds(sound.status().At({it->path().string()}));
+    if (!sound) return Sounds(sound.status().At({PathToUtf8(it->path())}));
     sounds.push_back(std::move(*sound));
   }
   if (ec)
     return Sounds::Error(ErrorKind::NotFound,
-                         Str("cannot list the folder ", folder.string(), ": ", ec.message(),
+                         Str("cannot list the folder ", PathToUtf8(folder), ": ", ec.message(),
                              "; export a bank into it first"),
-                         {folder.string()});
+                         {PathToUtf8(folder)});
   return sounds;
 }
 
@@ -133,7 +134,7 @@ void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const
   for (std::size_t i = 0; i < sounds.size(); ++i) {
     if (kept > 0 && sounds[kept - 1].Index == sounds[i].Index) {
       report({ReportKind::Warning,
-             Str((folder / sounds[i].FileName).string(), ": sound number ", sounds[i].Index,
+             Str(PathToUtf8(folder / sounds[i].FileName), ": sound number ", sounds[i].Index,
                  " is taken by ", sounds[kept - 1].FileName, " already; this file is left out\n")});
       continue;
     }
@@ -164,12 +165,12 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
   if (!sounds) return sounds.status();
   OrderSounds(folder, *sounds, report);
   for (Wav2Entry& sound : *sounds)
-    like.TakeFields(sound.Index, sound.NamePart, (folder / sound.FileName).string(), sound.Header,
+    like.TakeFields(sound.Index, sound.NamePart, PathToUtf8(folder / sound.FileName), sound.Header,
                     report);
   report({ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n")});
   if (sounds->empty())
     report({ReportKind::Warning,
-           Str("no numbered sound files in ", folder.string(),
+           Str("no numbered sound files in ", PathToUtf8(folder),
                "; the bank holds no sounds and cannot be opened\n")});
 
   // Converted samples wait beside the target until every size in its table is known.

@@ -3,6 +3,7 @@
 #include "BankHeaders.h"
 #include "BankParser.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 
@@ -72,7 +73,7 @@ void BankTemplate::TakeFields(std::uint32_t index, const std::string& namePart,
     header.HeaderSize = old->Entry.HeaderSize;
   } else {
     header.HeaderSize = TbSoundEntry::kSize;
-    report({ReportKind::Warning, Str(file, ": sound ", index, " of ", path_.string(), " has ", loss,
+    report({ReportKind::Warning, Str(file, ": sound ", index, " of ", PathToUtf8(path_), " has ", loss,
                                     "; this sound gets a header of ", TbSoundEntry::kSize,
                                     " bytes\n")});
   }
@@ -83,7 +84,7 @@ Status BankTemplate::CopyExtraHeader(std::uint32_t index, AtomicFile& out) const
   if (!old || !HeaderSizeLoss(*old).empty()) return Status::Ok();
   const std::uint64_t extra = old->Entry.HeaderSize - TbSoundEntry::kSize;
   return out.CopyFrom(source_->File(), std::uint64_t{old->Offset} + TbSoundEntry::kSize, extra)
-      .Prefixed(path_.string() + ": ");
+      .Prefixed(PathToUtf8(path_) + ": ");
 }
 
 }  // namespace Orvane

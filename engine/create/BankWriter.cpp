@@ -32,7 +32,7 @@ Result<std::vector<std::uint32_t>> LayOutBank(std::span<const TbSoundEntry> head
   using Layout = Result<std::vector<std::uint32_t>>;
   std::vector<std::uint32_t> offsets;
   offsets.reserve(headers.size());
-  std::uint64_t pos = 4 + 4 * std::uint64_t{headers.size()};
+  std::uint64_t pos = TableBytes(headers.size());
   for (const TbSoundEntry& h : headers) {
     if (pos > kMaxBankFileSize) break;
     if (h.HeaderSize < TbSoundEntry::kSize)
@@ -42,18 +42,15 @@ Result<std::vector<std::uint32_t>> LayOutBank(std::span<const TbSoundEntry> head
     offsets.push_back(static_cast<std::uint32_t>(pos));
     pos += std::uint64_t{h.HeaderSize} + h.DataSize;
   }
-  if (pos > kMaxBankFileSize)
-    return Layout::Error(
-        ErrorKind::TooLarge,
-        Str("the bank would be ", pos, " bytes or more; a bank must stay below 4 GiB, so "
-            "make some sounds shorter or split them over two banks"));
+  if (Status fits = CheckBankSize(pos, "the bank would be at least"); !fits)
+    return fits.Suffixed(std::string(kBankSizeMend));
   return offsets;
 }
 
 std::vector<std::uint8_t> EncodeTable(std::span<const std::uint32_t> offsets) {
-  std::vector<std::uint8_t> table(4 + 4 * offsets.size());
+  std::vector<std::uint8_t> table(TableBytes(offsets.size()));
   StoreU32(table.data(), static_cast<std::uint32_t>(offsets.size()));
-  for (std::size_t i = 0; i < offsets.size(); ++i) StoreU32(&table[4 + 4 * i], offsets[i]);
+  for (std::size_t i = 0; i < offsets.size(); ++i) StoreU32(&table[TableBytes(i)], offsets[i]);
   return table;
 }
 

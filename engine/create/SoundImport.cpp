@@ -8,6 +8,7 @@
 #include "Decoder.h"
 #include "PcmFileSource.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -60,10 +61,9 @@ Status CheckFitsBank(const WaveInfo& wave) {
                          Str("its samples are ", WaveFormatName(wave.FormatTag), ", not PCM; ",
                              saveAsPcm));
   if (wave.Rf64) return mend("it is an RF64 file; save it as a plain WAVE file");
-  if (wave.SampleRateHz > kMaxBankRateHz)
-    return mend(Str("its sample rate is ", wave.SampleRateHz, " Hz, above the ",
-                    Thousands(kMaxBankRateHz), " Hz a bank can hold; resample it to ",
-                    Thousands(kDefaultRateHz), " Hz"));
+  if (!IsBankRate(wave.SampleRateHz))
+    return mend(Str("its sample rate is ", Thousands(wave.SampleRateHz), " Hz, and a bank holds ",
+                    BankRatesText(), "; resample it to ", Thousands(kDefaultRateHz), " Hz"));
   if (wave.NumChannels > kMaxChannels)
     return Status::Error(ErrorKind::Unsupported,
                          Str("it has ", wave.NumChannels, " channels, more than the ",
@@ -87,7 +87,7 @@ Result<SoundFile> CheckSoundFile(const std::filesystem::path& file, const Report
   if (type->Container == Audio::Container::Wave) {
     WaveInfo& wave = *type->Wave;
     for (const std::string& warning : wave.Warnings)
-      report({ReportKind::Warning, Str(file.string(), ": ", warning, "\n")});
+      report({ReportKind::Warning, Str(PathToUtf8(file), ": ", warning, "\n")});
     sound.Fits = CheckFitsBank(wave).ok();
     wave.Chunks.clear();  // only the samples' place and format are needed from here on
     wave.Warnings.clear();

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Text.h"
 #include "Wave.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -19,7 +20,7 @@ std::array<std::uint8_t, WAVE::kSize> HeaderOf(const WrittenWave& written) {
 Result<WrittenWave> ConvertToWave(const std::filesystem::path& file,
                                   const std::filesystem::path& out, const FormatRequest& request,
                                   const Reporter& report) {
-  const std::string where = file.string() + ": ";
+  const std::string where = PathToUtf8(file) + ": ";
   auto checked = CheckSoundFile(file, report);
   if (!checked) return Result<WrittenWave>(checked.status().Prefixed(where));
   auto target = AtomicFile::Create(out);
@@ -35,7 +36,7 @@ Result<WrittenWave> ConvertToWave(const std::filesystem::path& file,
   written.Format = imported->Format;
   written.DataSize = imported->DataSize;
   written.Copied = imported->Copied;
-  ReportConversion(report, file.string(), *imported);
+  ReportConversion(report, PathToUtf8(file), *imported);
   if (Status s = target->WriteAt(0, HeaderOf(written)); !s) return Result<WrittenWave>(s);
   if (Status s = target->Commit(); !s) return Result<WrittenWave>(s);
   return written;

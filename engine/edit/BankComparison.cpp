@@ -9,8 +9,9 @@ bool Before(const SoundDiff& d, std::uint32_t index) { return d.Index < index; }
 
 }  // namespace
 
-Result<BankComparison> BankComparison::Open(const std::filesystem::path& other) {
-  auto editor = std::make_unique<CSoundEditor>();
+Result<BankComparison> BankComparison::Open(const std::filesystem::path& other,
+                                            SoundOutput* output) {
+  auto editor = std::make_unique<CSoundEditor>(output);
   if (Status loaded = editor->LoadBank(other); !loaded) return loaded;
   return BankComparison(std::move(editor));
 }

@@ -15,8 +15,8 @@ namespace Orvane {
 
 class BankComparison {
  public:
-  // Loads `other` to compare with; fails as a load does.
-  static Result<BankComparison> Open(const std::filesystem::path& other);
+  // Loads `other` to compare with, its sounds to play on `output`; fails as a load does.
+  static Result<BankComparison> Open(const std::filesystem::path& other, SoundOutput* output);
 
   const CSoundEditor& Other() const { return *other_; }
   // The other bank to play from; nothing in it changes.

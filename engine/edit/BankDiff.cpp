@@ -170,8 +170,8 @@ Result<std::vector<SoundDiff>> CompareBanks(const ComparedBank& a, const Compare
   // block while another compares.
   const std::size_t blocks = (std::size_t{end} - first + kBlock - 1) / kBlock;
   std::vector<std::vector<SoundDiff>> found(blocks);
-  std::vector<Status> failures(blocks, Status::Ok());
-  ForEachInParallel(blocks, [&](std::size_t block) {
+  // The first sound that could not be read, by index.
+  const Status compared = ForEachInParallel(blocks, [&](std::size_t block) {
     const auto from = static_cast<std::uint32_t>(first + block * kBlock);
     const auto to = static_cast<std::uint32_t>(std::min<std::uint64_t>(end, std::uint64_t{from} + kBlock));
     for (std::uint32_t i = from; i < to; ++i) {
@@ -181,19 +181,15 @@ Result<std::vector<SoundDiff>> CompareBanks(const ComparedBank& a, const Compare
         found[block].push_back({i, SoundChange::Removed});
       } else {
         auto fields = Differences(a, b, i);
-        if (!fields) {
-          failures[block] = fields.status();
-          return;
-        }
+        if (!fields) return fields.status();
         if (*fields != 0) found[block].push_back({i, SoundChange::Changed, *fields});
       }
     }
+    return Status::Ok();
   });
+  if (!compared) return compared;
   std::vector<SoundDiff> diffs;
-  for (std::size_t block = 0; block < blocks; ++block) {
-    if (!failures[block]) return failures[block];  // the first sound that could not be read
-    diffs.insert(diffs.end(), found[block].begin(), found[block].end());
-  }
+  for (const auto& block : found) diffs.insert(diffs.end(), block.begin(), block.end());
   return diffs;
 }
 

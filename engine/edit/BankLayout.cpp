@@ -32,7 +32,7 @@ class Planner {
     const auto& clusters = base_.Clusters();
     Classify();
     plan_.Offsets.assign(sounds_.size(), 0);
-    pos_ = 4 + 4 * std::uint64_t{sounds_.size()};
+    pos_ = TableBytes(sounds_.size());
     std::uint64_t cursor = base_.TableEnd();  // in the loaded file: what is emitted up to
     EmitFresh(front_);
     std::vector<std::uint64_t> clusterAt(clusters.size(), 0);
@@ -51,7 +51,8 @@ class Planner {
       cursor = std::max(cursor, cluster.End);
     }
     if (base_.Bytes().size() > cursor) EmitLoaded(cursor, base_.Bytes().size());
-    if (pos_ > kMaxBankFileSize) return TooLarge();
+    if (Status fits = CheckBankSize(pos_, "the bank would be at least"); !fits)
+      return fits.Suffixed(std::string(kBankSizeMend));
 
     for (std::size_t i = 0; i < sounds_.size(); ++i) {
       if (!cluster_[i] || !keptSound_[i]) continue;
@@ -128,7 +129,7 @@ class Planner {
   void EmitFresh(const std::vector<std::size_t>& which) {
     for (std::size_t i : which) {
       const SoundSlot& sound = sounds_[i];
-      if (pos_ > kMaxBankFileSize) return;  // reported once the whole size is known
+      if (pos_ > kMaxBankFileSize) return;  // refused once the whole size is known
       plan_.Offsets[i] = static_cast<std::uint32_t>(pos_);
       // A sound moved as it was (out of the table's bytes) keeps its bytes exactly, a header
       // shorter than 40 bytes included.
@@ -146,13 +147,6 @@ class Planner {
       // A damaged sound has no samples to write; it is never saved, only shown.
       Append(sound.Samples.Bytes, sound.Element.Damaged() ? 0 : sound.Element.Entry.DataSize);
     }
-  }
-
-  Result<BankPlan> TooLarge() const {
-    return Result<BankPlan>::Error(
-        ErrorKind::TooLarge,
-        Str("the bank would be ", pos_, " bytes or more; a bank must stay below 4 GiB, so make "
-            "some sounds shorter or split them over two banks"));
   }
 
   const LoadedBank& base_;
@@ -197,8 +191,8 @@ bool IsUntouched(const LoadedBank& base, const SoundSlot& sound) {
 }
 
 Result<BankPlan> PlanBank(const LoadedBank& base, std::span<const SoundSlot> sounds) {
-  if (4 + 4 * std::uint64_t{sounds.size()} > kMaxBankFileSize)
-    return Result<BankPlan>::Error(ErrorKind::TooLarge, "a bank holds fewer sounds than that");
+  if (Status fits = CheckBankSize(TableBytes(sounds.size()), "its offset table alone would be"); !fits)
+    return fits;
   Planner keeping(base, sounds, true);
   auto plan = keeping.Plan();
   if (!plan || !keeping.KeepsTableSounds() ||

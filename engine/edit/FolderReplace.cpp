@@ -5,6 +5,7 @@
 
 #include "SoundFileName.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -30,7 +31,7 @@ Result<std::vector<Replacement>> MatchReplacements(std::span<const std::filesyst
     if (!split || split->NumberText.empty()) continue;
     const auto number = ParseSoundNumber(split->NumberText);
     if (!number || *number >= count) {
-      past.push_back(file.filename().string());
+      past.push_back(PathToUtf8(file.filename()));
       continue;
     }
     matched.push_back({*number, file});
@@ -56,7 +57,7 @@ Result<std::vector<Replacement>> MatchReplacements(std::span<const std::filesyst
     if (matched[i].Index == matched[i - 1].Index) {
       std::vector<std::string> same;
       for (const Replacement& r : matched)
-        if (r.Index == matched[i].Index) same.push_back(r.File.filename().string());
+        if (r.Index == matched[i].Index) same.push_back(PathToUtf8(r.File.filename()));
       return Matched::Error(ErrorKind::Refused,
                             Str("sound ", matched[i].Index, " is named by more than one file: ",
                                 Listed(same), "; keep one of them"),
@@ -75,10 +76,10 @@ Result<std::vector<Replacement>> FindReplacements(const std::filesystem::path& f
   }
   if (ec)
     return Result<std::vector<Replacement>>::Error(
-        ErrorKind::NotFound, Str("cannot list the folder ", folder.string(), ": ", ec.message()),
-        {folder.string()});
+        ErrorKind::NotFound, Str("cannot list the folder ", PathToUtf8(folder), ": ", ec.message()),
+        {PathToUtf8(folder)});
   auto matched = MatchReplacements(files, count);
-  if (!matched) return matched.status().Prefixed(folder.string() + ": ").At({folder.string()});
+  if (!matched) return matched.status().Prefixed(PathToUtf8(folder) + ": ").At({PathToUtf8(folder)});
   return matched;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 // The whole file in a fresh buffer, read with one request.
 Result<PageBuffer> ReadWholeFile(FileSource& source) {
-  if (Status fits = CheckBankFileSize(source.Size()); !fits) return Result<PageBuffer>(fits);
+  if (Status fits = CheckBankSize(source.Size(), "it is"); !fits) return Result<PageBuffer>(fits);
   PageBuffer buffer;
   try {
     buffer = PageBuffer(static_cast<std::size_t>(source.Size()));
@@ -22,10 +22,8 @@ Result<PageBuffer> ReadWholeFile(FileSource& source) {
         ErrorKind::TooLarge,
         Str("its ", source.Size(), " bytes do not fit in the memory this program can have"));
   }
-  if (!source.ReadAt(0, std::span(buffer.data(), buffer.size())))
-    return Result<PageBuffer>::Error(
-        ErrorKind::Io,
-        Str("its ", source.Size(), " bytes could not all be read (did it shrink meanwhile?)"));
+  if (Status read = source.ReadAt(0, std::span(buffer.data(), buffer.size())); !read)
+    return Result<PageBuffer>(read.Prefixed(Str("its ", source.Size(), " bytes could not all be read: ")));
   return buffer;
 }
 

@@ -31,7 +31,7 @@ class LoadedBank : public std::enable_shared_from_this<LoadedBank> {
   std::span<const std::uint8_t> Bytes() const { return {buffer_.data(), buffer_.size()}; }
   const FileStamp& Stamp() const { return stamp_; }
   // Where the sounds' bytes may begin: after the count and the offset table.
-  std::uint64_t TableEnd() const { return 4 + 4 * std::uint64_t{parsed_.Count}; }
+  std::uint64_t TableEnd() const { return TableBytes(parsed_.Count); }
 
   // The header as the file holds it at `offset` (bytes past the end read as zero).
   TbSoundEntry HeaderAt(std::uint32_t offset) const;

@@ -7,6 +7,7 @@
 #include "BankWriter.h"
 #include "SoundEditor.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -32,31 +33,31 @@ Status CSoundEditor::CheckSaveTarget(const std::filesystem::path& target,
     if (damaged.size() > 10) list += Str(" and ", damaged.size() - 10, " more");
     return Status::Error(
         ErrorKind::Damaged,
-        Str("cannot save ", target.string(), ": ", damaged.size() == 1 ? "sound " : "sounds ", list,
+        Str("cannot save ", PathToUtf8(target), ": ", damaged.size() == 1 ? "sound " : "sounds ", list,
             damaged.size() == 1 ? " is" : " are", " damaged (",
             m_Entries[damaged[0]].Element.Damage, "); replace or remove ",
             damaged.size() == 1 ? "it" : "them", " first"),
-        {target.string(), damaged[0], {}});
+        {PathToUtf8(target), damaged[0], {}});
   }
   if (options.Force || !SameFile(target, path_)) return Status::Ok();
   auto now = StampOf(target);
-  if (!now) return Status::Error(now.kind(), Str("cannot save ", target.string(), ": ", now.message()),
-                                 {target.string()});
+  if (!now) return Status::Error(now.kind(), Str("cannot save ", PathToUtf8(target), ": ", now.message()),
+                                 {PathToUtf8(target)});
   // A file that is gone holds nothing that saving could lose.
   if (*now && !(**now == stamp_))
     return Status::Error(ErrorKind::ChangedOnDisk,
-                         Str("cannot save ", target.string(),
+                         Str("cannot save ", PathToUtf8(target),
                              ": another program changed it since it was loaded; save it under "
                              "another name, or force the save to overwrite those changes"),
-                         {target.string()});
+                         {PathToUtf8(target)});
   return Status::Ok();
 }
 
 Status CSoundEditor::Save(const std::filesystem::path& target, const SaveOptions& options) {
   if (!m_pFileBuffer) return Status::Error(ErrorKind::NotFound, "cannot save: no bank is loaded");
   if (Status s = CheckSaveTarget(target, options); !s) return s;
-  auto plan = Plan();
-  if (!plan) return plan.status().Prefixed(Str("cannot save ", target.string(), ": "));
+  auto plan = PlanBank(*m_pFileBuffer, m_Entries);
+  if (!plan) return plan.status().Prefixed(Str("cannot save ", PathToUtf8(target), ": "));
   auto file = AtomicFile::Create(target);
   if (!file) return file.status();
   if (Status s = file->Write(EncodeTable(plan->Offsets)); !s) return s;
@@ -64,15 +65,14 @@ Status CSoundEditor::Save(const std::filesystem::path& target, const SaveOptions
     if (Status s = file->Write(bytes); !s) return s;
   if (file->BytesWritten() != plan->Size)
     return Status::Error(ErrorKind::Failed,
-                         Str("cannot save ", target.string(), ": ", file->BytesWritten(),
+                         Str("cannot save ", PathToUtf8(target), ": ", file->BytesWritten(),
                              " bytes were laid out instead of ", plan->Size),
-                         {target.string()});
+                         {PathToUtf8(target)});
   if (Status s = file->Commit(); !s) return s;
 
   path_ = target;
-  auto stamp = StampOf(target);
-  stamp_ = stamp && *stamp ? **stamp : FileStamp{};
-  ShowPlan(*plan);
+  stamp_ = file->Written();
+  layout_.Show(*m_pFileBuffer, m_Entries, *plan);
   history_.MarkSaved();
   return Status::Ok();
 }

@@ -9,6 +9,7 @@
 #include "CodePage.h"
 #include "LoadedBank.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -24,6 +25,10 @@ void MendHeaderSize(const SoundSlot& sound, TbSoundEntry& header) {
 
 }  // namespace
 
+std::string NameRuleText() {
+  return Str("at most ", TbSoundEntry::kNameSize, " bytes in Windows-1252");
+}
+
 Result<std::string> BankNameOf(std::string_view text) {
   const auto refuse = [&](const std::string& why) {
     return Result<std::string>::Error(ErrorKind::Refused, Str("the name \"", text, "\" ", why));
@@ -32,16 +37,17 @@ Result<std::string> BankNameOf(std::string_view text) {
   if (!bytes) return refuse(Str("cannot be stored: ", bytes.message()));
   if (bytes->find('\0') != std::string::npos) return refuse("holds a zero byte");
   if (bytes->size() > TbSoundEntry::kNameSize)
-    return refuse(Str("is ", bytes->size(), " bytes long in the game's code page; a name holds at most 16"));
+    return refuse(Str("is ", bytes->size(), " bytes long in the game's code page; a name holds at most ",
+                      TbSoundEntry::kNameSize));
   return bytes;
 }
 
 Result<BroughtSamples> BringSamples(const std::filesystem::path& file,
                                     const FormatRequest& request, std::uint64_t limit,
                                     const Reporter& report, LoudnessTarget loudness) {
-  const std::string where = file.string() + ": ";
+  const std::string where = PathToUtf8(file) + ": ";
   auto checked = CheckSoundFile(file, report);
-  if (!checked) return Result<BroughtSamples>(checked.status().Prefixed(where).At({file.string()}));
+  if (!checked) return Result<BroughtSamples>(checked.status().Prefixed(where).At({PathToUtf8(file)}));
   auto bytes = std::make_shared<std::vector<std::uint8_t>>();
   // Room for what the file declares, taken at once: growing a store of megabytes step by step
   // costs copies and page faults, the more so beside decoders forked from this process. A
@@ -58,13 +64,13 @@ Result<BroughtSamples> BringSamples(const std::filesystem::path& file,
         if (more.size() > limit - bytes->size())
           return Status::Error(ErrorKind::TooLarge,
                                Str("its samples come to more than the ", limit,
-                                   " bytes the bank has room for below 4 GiB"));
+                                   " bytes the bank has room for below ", BankSizeLimitText()));
         bytes->insert(bytes->end(), more.begin(), more.end());
         return Status::Ok();
       },
       expect, loudness);
-  if (!imported) return Result<BroughtSamples>(imported.status().Prefixed(where).At({file.string()}));
-  ReportConversion(report, file.string(), *imported);
+  if (!imported) return Result<BroughtSamples>(imported.status().Prefixed(where).At({PathToUtf8(file)}));
+  ReportConversion(report, PathToUtf8(file), *imported);
   // Room much beyond the samples (a header that claimed more than the file held) goes back.
   if (bytes->capacity() - bytes->size() > std::max<std::size_t>(bytes->size() / 8, 1 << 16))
     bytes->shrink_to_fit();
@@ -129,16 +135,17 @@ SoundSlot NewSound(const BroughtSamples& samples, std::string_view nameBytes) {
 }
 
 std::string NameFromFile(const std::filesystem::path& file, const Reporter& report) {
-  const std::string stem = file.stem().string();
+  const std::string stem = PathToUtf8(file.stem());
   auto exact = Utf8ToCp1252Exactly(stem);
   std::string bytes = exact ? *exact : Utf8ToCp1252(stem);
   if (!exact)
-    report({ReportKind::Warning, Str(file.string(), ": the name \"", stem, "\" ", exact.message(),
+    report({ReportKind::Warning, Str(PathToUtf8(file), ": the name \"", stem, "\" ", exact.message(),
                                     "; such characters become '?'\n")});
   if (bytes.size() > TbSoundEntry::kNameSize) {
     bytes.resize(TbSoundEntry::kNameSize);
     report({ReportKind::Warning,
-           Str(file.string(), ": the name \"", stem, "\" is cut to its first 16 bytes, \"",
+           Str(PathToUtf8(file), ": the name \"", stem, "\" is cut to its first ", TbSoundEntry::kNameSize,
+               " bytes, \"",
                Cp1252ToUtf8(bytes), "\"\n")});
   }
   return bytes;

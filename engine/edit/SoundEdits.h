@@ -53,6 +53,8 @@ struct EditOutcome {
   std::vector<std::string> Details = {};
 };
 
+// "at most 16 bytes in Windows-1252": what a name may be, for help and tooltips.
+std::string NameRuleText();
 // `text` as the bytes a bank stores; refused (Refused) with the reason when it is longer than
 // 16 bytes there, holds a character the code page lacks, or holds a zero byte.
 Result<std::string> BankNameOf(std::string_view text);

@@ -5,40 +5,18 @@
 #include <new>
 #include <utility>
 
-#include "ByteOrder.h"
 #include "PcmFormat.h"
+#include "PcmSamples.h"
 #include "SoundFormat.h"
 #include "Text.h"
 
 namespace Orvane {
 namespace {
 
-// One sample depth: its size, its full scale and how its bytes decode. The scan below is
-// instantiated once per depth so that its inner loop has no branch on the format.
-struct Unsigned8 {
-  static constexpr unsigned kBytes = 1;
-  static constexpr double kFullScale = 128;
-  static std::int32_t Load(const std::uint8_t* p) { return std::int32_t{p[0]} - 128; }
-};
-struct Signed16 {
-  static constexpr unsigned kBytes = 2;
-  static constexpr double kFullScale = 32768;
-  static std::int32_t Load(const std::uint8_t* p) { return static_cast<std::int16_t>(LoadU16(p)); }
-};
-struct Signed24 {
-  static constexpr unsigned kBytes = 3;
-  static constexpr double kFullScale = 8388608;
-  // The three bytes at the top of 32 bits, shifted back down: the shift carries the sign.
-  static std::int32_t Load(const std::uint8_t* p) {
-    const std::uint32_t u = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
-    return static_cast<std::int32_t>(u << 8) >> 8;
-  }
-};
-struct Signed32 {
-  static constexpr unsigned kBytes = 4;
-  static constexpr double kFullScale = 2147483648.0;
-  static std::int32_t Load(const std::uint8_t* p) { return static_cast<std::int32_t>(LoadU32(p)); }
-};
+using Audio::Signed16;
+using Audio::Signed24;
+using Audio::Signed32;
+using Audio::Unsigned8;
 
 // The lowest and highest of `count` samples `stride` bytes apart from `p`.
 template <typename Sample>
@@ -136,12 +114,9 @@ SampleSpan FrameSpanOf(std::span<const std::uint8_t> samples, unsigned channels,
 
 SampleSpan FrameSpan(std::span<const std::uint8_t> samples, unsigned bitsPerSample,
                      unsigned channels, unsigned channel, std::uint64_t first, std::uint64_t last) {
-  switch (bitsPerSample) {
-    case 8: return FrameSpanOf<Unsigned8>(samples, channels, channel, first, last);
-    case 16: return FrameSpanOf<Signed16>(samples, channels, channel, first, last);
-    case 24: return FrameSpanOf<Signed24>(samples, channels, channel, first, last);
-    default: return FrameSpanOf<Signed32>(samples, channels, channel, first, last);
-  }
+  return Audio::WithPcmSample(bitsPerSample, [&]<typename Sample>(Sample) {
+    return FrameSpanOf<Sample>(samples, channels, channel, first, last);
+  });
 }
 
 const PeakLevel& SoundPeaks::LevelFor(double framesPerPixel) const {
@@ -159,7 +134,7 @@ Result<SoundPeaks> ComputePeaks(std::span<const std::uint8_t> samples, unsigned 
                                 unsigned channels) {
   if (!Audio::IsPcmDepth(bitsPerSample))
     return Result<SoundPeaks>::Error(
-        ErrorKind::Unsupported, Str("peaks are read from 8, 16, 24 or 32-bit samples, not ",
+        ErrorKind::Unsupported, Str("peaks are read from ", Audio::PcmDepthsText(), "-bit samples, not ",
                                     bitsPerSample, "-bit ones"));
   if (channels == 0 || channels > kMaxChannels)
     return Result<SoundPeaks>::Error(
@@ -184,12 +159,9 @@ Result<SoundPeaks> ComputePeaks(std::span<const std::uint8_t> samples, unsigned 
     finest.Min.resize(std::size_t{channels} * finest.Blocks);
     finest.Max.resize(finest.Min.size());
     // Only whole frames are read: every block lies inside `samples`.
-    switch (bitsPerSample) {
-      case 8: ScanFinest<Unsigned8>(samples.data(), peaks.Frames, channels, finest); break;
-      case 16: ScanFinest<Signed16>(samples.data(), peaks.Frames, channels, finest); break;
-      case 24: ScanFinest<Signed24>(samples.data(), peaks.Frames, channels, finest); break;
-      default: ScanFinest<Signed32>(samples.data(), peaks.Frames, channels, finest); break;
-    }
+    Audio::WithPcmSample(bitsPerSample, [&]<typename Sample>(Sample) {
+      ScanFinest<Sample>(samples.data(), peaks.Frames, channels, finest);
+    });
     peaks.Levels.push_back(std::move(finest));
     // Coarser levels until one block per lane, or the largest block a 32-bit size holds.
     constexpr std::uint32_t kLargestBlock =

@@ -2,6 +2,7 @@
 
 #include "BankParser.h"
 #include "ByteSource.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 
@@ -14,8 +15,8 @@ Result<TbSoundBank> ReadBankHeaders(const std::filesystem::path& file) {
 }
 
 Status BankOpenFailure(const std::filesystem::path& file, const Status& why) {
-  return why.Prefixed("cannot open the bank " + file.string() + ": ")
-      .At(Where{file.string(), {}, {}});
+  return why.Prefixed("cannot open the bank " + PathToUtf8(file) + ": ")
+      .At(Where{PathToUtf8(file), {}, {}});
 }
 
 }  // namespace Orvane

@@ -19,11 +19,10 @@ constexpr std::uint64_t kHeaderSize = TbSoundEntry::kSize;
 constexpr std::uint64_t kJoinGap = 2048;
 constexpr std::uint64_t kMaxRun = std::uint64_t{1} << 20;
 
-Status ReadFailed(std::uint64_t offset, std::uint64_t length) {
-  return Status::Error(ErrorKind::Io,
-                       Str("its bytes ", offset, " to ", offset + length,
-                           " could not be read (did it shrink meanwhile?)"),
-                       Where{{}, {}, offset});
+// A read that failed, with the kind and the reason the source gave.
+Status ReadFailed(const Status& failure, std::uint64_t offset, std::uint64_t length) {
+  return failure.Prefixed(Str("its bytes ", offset, " to ", offset + length, " could not be read: "))
+      .At(Where{{}, {}, offset});
 }
 
 std::string DamageOf(std::uint64_t fileSize, std::uint32_t offset, const TbSoundEntry& e) {
@@ -62,7 +61,8 @@ Status ReadHeaders(ByteSource& source, std::vector<BankEntry>& entries) {
       end = std::max(end, std::min(at + kHeaderSize, fileSize));
     }
     run.resize(end - start);
-    if (!run.empty() && !source.ReadAt(start, run)) return ReadFailed(start, run.size());
+    if (!run.empty())
+      if (Status read = source.ReadAt(start, run); !read) return ReadFailed(read, start, run.size());
     for (std::size_t k = first; k < last; ++k) {
       BankEntry& element = entryAt(k);
       std::array<std::uint8_t, kHeaderSize> bytes{};  // bytes past the end of the file read as zero
@@ -79,21 +79,15 @@ Status ReadHeaders(ByteSource& source, std::vector<BankEntry>& entries) {
 
 }  // namespace
 
-Status CheckBankFileSize(std::uint64_t size) {
-  if (size <= kMaxBankFileSize) return Status::Ok();
-  return Status::Error(ErrorKind::TooLarge,
-                       Str("it is ", size, " bytes long; a bank must be smaller than 4 GiB"));
-}
-
 Result<TbSoundBank> ParseBank(ByteSource& source) {
   const std::uint64_t size = source.Size();
   if (size < 4)
     return BankResult::Error(ErrorKind::NotABank,
                              Str("the file is ", size, " bytes long, too short to hold a sound count"));
-  if (Status fits = CheckBankFileSize(size); !fits) return fits;
+  if (Status fits = CheckBankSize(size, "it is"); !fits) return fits;
 
   std::array<std::uint8_t, 4> count{};
-  if (!source.ReadAt(0, count)) return ReadFailed(0, count.size());
+  if (Status read = source.ReadAt(0, count); !read) return ReadFailed(read, 0, count.size());
   TbSoundBank bank;
   bank.Count = LoadU32(count.data());
   if (bank.Count == 0)
@@ -101,14 +95,14 @@ Result<TbSoundBank> ParseBank(ByteSource& source) {
 
   // Checked before anything is allocated: a count of four billion in a tiny file is refused
   // here, not by the memory.
-  const std::uint64_t tableEnd = 4 + std::uint64_t{4} * bank.Count;
+  const std::uint64_t tableEnd = TableBytes(bank.Count);
   if (tableEnd > size)
     return BankResult::Error(ErrorKind::NotABank,
                              Str("its count of ", bank.Count, " sounds needs an offset table of ",
                                  tableEnd, " bytes, but the file is ", size, " bytes long"));
   try {
     std::vector<std::uint8_t> table(tableEnd - 4);
-    if (!source.ReadAt(4, table)) return ReadFailed(4, table.size());
+    if (Status read = source.ReadAt(4, table); !read) return ReadFailed(read, 4, table.size());
     bank.Entries.resize(bank.Count);
     for (std::uint32_t i = 0; i < bank.Count; ++i)
       bank.Entries[i].Offset = LoadU32(table.data() + std::uint64_t{4} * i);

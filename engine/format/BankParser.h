@@ -9,9 +9,6 @@
 
 namespace Orvane {
 
-// Refuses (TooLarge) a file of `size` bytes that a bank's 32-bit offsets cannot address.
-Status CheckBankFileSize(std::uint64_t size);
-
 // Reads the count, the offset table and every header of a bank, and nothing else: the cost
 // follows the number of sounds, not the size of the file. Refuses a file too short for its
 // count or table (NotABank), one whose count is 0 (NoSounds), one of 4 GiB or more (TooLarge),

@@ -7,7 +7,7 @@
 #include "CodePage.h"
 #include "FileNames.h"
 #include "Text.h"
-#include "WorkingDirectory.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -33,10 +33,12 @@ bool IsCandidateExtension(const std::string& extension, Candidates which) {
 }  // namespace
 
 bool IsBankFile(const std::filesystem::path& file) {
-  return LowerCase(file.extension().string()) == kBankExtension;
+  return LowerCase(PathToUtf8(file.extension())) == kBankExtension;
 }
 
-std::filesystem::path OutputFolder() { return GetCurrentDir() + std::string(kOutputFolderName); }
+std::filesystem::path OutputFolderIn(std::string_view currentDir) {
+  return Utf8ToPath(Str(currentDir, kOutputFolderName));
+}
 
 std::span<const std::string_view> AudioFileExtensions() { return kAudioExtensions; }
 
@@ -48,15 +50,15 @@ std::string ExportStem(std::uint32_t index, const TbSoundEntry& entry) {
   return Str(index, '_', ExportNamePart(entry));
 }
 
-std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry) {
-  return ExportStem(index, entry) + ".wav";
+std::filesystem::path ExportFileName(std::uint32_t index, const TbSoundEntry& entry) {
+  return Utf8ToPath(ExportStem(index, entry) + ".wav");
 }
 
 std::optional<NumberedName> SplitNumberedName(const std::filesystem::path& fileName,
                                               Candidates which) {
-  const std::string extension = fileName.extension().string();
+  const std::string extension = PathToUtf8(fileName.extension());
   if (!IsCandidateExtension(extension, which)) return std::nullopt;
-  const std::string name = fileName.filename().string();
+  const std::string name = PathToUtf8(fileName.filename());
   const auto underscore = name.find('_');
   NumberedName split;
   split.NumberText = name.substr(0, underscore);

@@ -20,15 +20,15 @@ bool IsBankFile(const std::filesystem::path& file);
 
 // The folder of the working directory that export writes into and bank creation reads from.
 inline constexpr std::string_view kOutputFolderName = "output";
-// kOutputFolderName in the working directory as it is now.
-std::filesystem::path OutputFolder();
+// kOutputFolderName in `currentDir`, the working directory with its separator (GetCurrentDir).
+std::filesystem::path OutputFolderIn(std::string_view currentDir);
 
 // "bell" for a sound named bell: its name as UTF-8, safe to use in a file name in a folder.
 std::string ExportNamePart(const TbSoundEntry& entry);
 // "3_bell" for sound 3 named bell.
 std::string ExportStem(std::uint32_t index, const TbSoundEntry& entry);
 // The stem and ".wav".
-std::string ExportFileName(std::uint32_t index, const TbSoundEntry& entry);
+std::filesystem::path ExportFileName(std::uint32_t index, const TbSoundEntry& entry);
 
 struct NumberedName {
   std::string NumberText;  // before the first '_'; may be empty

@@ -18,14 +18,21 @@ void SoundFormat::ApplyTo(TbSoundEntry& entry) const {
 
 Audio::PcmFormat SoundFormat::Pcm() const { return {RateHz(), BitsPerSample, NumChannels}; }
 
+bool IsBankRate(double hz) {
+  return std::isfinite(hz) && hz >= kMinBankRateHz && hz * 2 <= kMaxStoredRate;
+}
+
+std::string BankRatesText() {
+  return Str("from ", kMinBankRateHz, " to ", HzOfStoredRate(kMaxStoredRate), " Hz");
+}
+
 Result<std::uint16_t> StoredRateOfHz(double hz) {
   const double twice = hz * 2;
-  if (!std::isfinite(hz) || hz < kMinBankRateHz || twice > kMaxStoredRate ||
-      twice != std::floor(twice))
+  if (!IsBankRate(hz) || twice != std::floor(twice))
     return Result<std::uint16_t>::Error(
         ErrorKind::Unsupported,
-        Str("a rate of ", hz, " Hz cannot be stored: a bank holds whole or half hertz from ",
-            kMinBankRateHz, " to ", HzOfStoredRate(kMaxStoredRate), " Hz"));
+        Str("a rate of ", hz, " Hz cannot be stored: a bank holds whole or half hertz ",
+            BankRatesText()));
   return static_cast<std::uint16_t>(twice);
 }
 

@@ -35,8 +35,13 @@ inline constexpr std::uint32_t WholeHzOfStoredRate(std::uint16_t stored) { retur
 inline constexpr std::uint16_t StoredRateOfWholeHz(std::uint32_t hz) {
   return static_cast<std::uint16_t>(hz * 2);
 }
-// The stored SampleRate of `hz`; fails (Unsupported) unless it is a whole or half hertz from
-// kMinBankRateHz to 32,767.5 Hz.
+// The rates a bank holds, the one rule every check of a rate follows: kMinBankRateHz to the
+// highest its field stores, 32,767.5 Hz.
+bool IsBankRate(double hz);
+// "from 100 to 32767.5 Hz"
+std::string BankRatesText();
+// The stored SampleRate of `hz`; fails (Unsupported) unless it is a bank rate and a whole or
+// half hertz.
 Result<std::uint16_t> StoredRateOfHz(double hz);
 
 struct SoundFormat {

@@ -2,8 +2,10 @@
 // A parsed bank: its count and one element per slot of its offset table.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "Status.h"
 #include "TbSoundEntry.h"
 
 namespace Orvane {
@@ -24,5 +26,17 @@ struct TbSoundBank {
 
 // Largest bank file: sizes and offsets are 32-bit.
 inline constexpr std::uint64_t kMaxBankFileSize = 0xFFFFFFFFull;
+// "4 GiB": the size a bank stays below.
+std::string BankSizeLimitText();
+// Refuses (TooLarge) a bank of `size` bytes, which 32-bit offsets cannot address:
+// "<subject> <size> bytes; a bank must stay below 4 GiB".
+Status CheckBankSize(std::uint64_t size, std::string_view subject);
+// How a bank that would be too large is mended.
+inline constexpr std::string_view kBankSizeMend =
+    "; make some sounds shorter or split them over two banks";
+
+// The bytes of the count and the offset table of a bank of `count` sounds: where its sounds
+// may begin.
+inline constexpr std::uint64_t TableBytes(std::uint64_t count) { return 4 + 4 * count; }
 
 }  // namespace Orvane
