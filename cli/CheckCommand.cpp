@@ -3,6 +3,7 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 namespace {
@@ -13,25 +14,25 @@ int RunCheck(const std::filesystem::path& bank) {
   int exitCode = 0;
   for (std::uint32_t i = 0; i < headers->Count; ++i) {
     if (headers->Entries[i].Damaged()) {
-      PrintError(Str(bank.string(), ": sound ", i, ": ", headers->Entries[i].Damage));
+      PrintError(Str(PathToUtf8(bank), ": sound ", i, ": ", headers->Entries[i].Damage));
       exitCode = 1;
     }
   }
   if (exitCode != 0) return exitCode;
   const char* noun = headers->Count == 1 ? " sound" : " sounds";
-  return WriteToStdout(Str(bank.string(), ": ", headers->Count, noun, ", all inside the file\n"))
+  return WriteToStdout(Str(PathToUtf8(bank), ": ", headers->Count, noun, ", all inside the file\n"))
              ? 0
              : 1;
 }
 
 }  // namespace
 
-void AddCheckCommand(CLI::App& app, int& exitCode) {
+void AddCheckCommand(CLI::App& app, Tool& tool) {
   auto bank = std::make_shared<std::filesystem::path>();
   CLI::App* command = app.add_subcommand(
       "check", "Check that every header and every sound's samples lie inside the bank file");
-  command->add_option("BANK", *bank, BankHelp())->required();
-  command->callback([bank, &exitCode] { exitCode = RunCheck(*bank); });
+  AddPath(*command, tool, "BANK", *bank, BankHelp(), ValueKind::Bank)->required();
+  command->callback([bank, &tool] { tool.ExitCode = RunCheck(*bank); });
 }
 
 }  // namespace Orvane::Cli

@@ -10,12 +10,15 @@
 #include "BankHeaders.h"
 #include "SoundFileName.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 
 std::string BankHelp(const char* what) { return Str(what, " (", kBankExtension, ")"); }
 
 void PrintError(const std::string& message) { std::cerr << "orvane-cli: " << message << '\n'; }
+
+void PrintError(const Status& failure) { PrintError(Described(failure)); }
 
 void PrintWarning(const std::string& message) {
   std::cerr << "orvane-cli: warning: " << message << '\n';
@@ -39,13 +42,13 @@ bool WriteToStdout(std::string_view text) {
 void WarnIfDamaged(const std::filesystem::path& bank, std::uint32_t index,
                    const BankEntry& element) {
   if (element.Damaged())
-    PrintWarning(Str(bank.string(), ": sound ", index, " is damaged: ", element.Damage));
+    PrintWarning(Str(PathToUtf8(bank), ": sound ", index, " is damaged: ", element.Damage));
 }
 
 bool LoadBankOrReport(CSoundEditor& editor, const std::filesystem::path& bank,
                       DamagedEntries damaged) {
   if (Status loaded = editor.LoadBank(bank); !loaded) {
-    PrintError(loaded.message());
+    PrintError(loaded);
     return false;
   }
   if (damaged == DamagedEntries::Warn)
@@ -65,7 +68,7 @@ std::optional<TbSoundBank> ReadHeadersOrReport(const std::filesystem::path& bank
                                                DamagedEntries damaged) {
   auto headers = ReadBankHeaders(bank);
   if (!headers) {
-    PrintError(headers.message());
+    PrintError(headers.status());
     return std::nullopt;
   }
   if (damaged == DamagedEntries::Warn)

@@ -16,6 +16,8 @@ std::string BankHelp(const char* what = "The bank file");
 
 // Prints "orvane-cli: <message>" on standard error.
 void PrintError(const std::string& message);
+// Prints `failure` so: its reason and the parts of its where the reason does not name.
+void PrintError(const Status& failure);
 // Prints "orvane-cli: warning: <message>" on standard error.
 void PrintWarning(const std::string& message);
 

@@ -34,12 +34,6 @@ struct Command {
   std::vector<Argument> Positionals;
 };
 
-bool Mentions(const std::string& text, std::string_view word) {
-  std::string lower;
-  for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower.find(word) != std::string::npos;
-}
-
 std::string Join(const std::vector<std::string>& words, const char* between = " ") {
   std::string text;
   for (const std::string& word : words) text += (text.empty() ? "" : between) + word;
@@ -56,32 +50,25 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 // CLI11 writes a value's type and its validators as "TEXT:{csv,json,table}" or
-// "UINT:UINT in [1 - 255]"; a list in braces is the only values there are. Other values are
-// told apart by their type and by what their help says they are.
-void Classify(const CLI::Option& option, Argument& argument) {
-  const std::vector<std::string> parts = Split(option.get_type_name(), ':');
-  for (const std::string& part : parts)
+// "UINT:UINT in [1 - 255]"; a list in braces is the only values there are. A value that names a
+// file was tagged so where its option was made; any other is free text or a number.
+void Classify(const CLI::Option& option, const ValueKinds& kinds, Argument& argument) {
+  for (const std::string& part : Split(option.get_type_name(), ':'))
     if (part.size() > 2 && part.front() == '{' && part.back() == '}') {
       argument.Words = Split(part.substr(1, part.size() - 2), ',');
       argument.Kind = Values::Words;
       return;
     }
-  const std::string& base = parts.front();
-  if (base == "INT" || base == "UINT" || base == "FLOAT" || base == "NUMBER" || base == "BOOLEAN")
-    argument.Kind = Values::None;
-  else if (base == "DIR" || Mentions(argument.Help, "folder"))
-    argument.Kind = Values::Folder;
-  else if (base == "FILE")
-    argument.Kind = Values::File;
-  else if (Mentions(Join(argument.Names) + " " + argument.Help, "bank"))
-    argument.Kind = Values::Bank;
-  else if (Mentions(argument.Help, "file"))
-    argument.Kind = Values::File;
-  else
-    argument.Kind = Values::None;  // free text, such as a name
+  const auto kind = kinds.Of(&option);
+  if (!kind) return;  // Values::None: free text, such as a name, or a number
+  switch (*kind) {
+    case ValueKind::Bank: argument.Kind = Values::Bank; break;
+    case ValueKind::Folder: argument.Kind = Values::Folder; break;
+    case ValueKind::File: argument.Kind = Values::File; break;
+  }
 }
 
-Command Describe(const CLI::App& app, std::string name) {
+Command Describe(const CLI::App& app, const ValueKinds& kinds, std::string name) {
   Command command{std::move(name), app.get_description(), {}, {}};
   const auto visible = [](const CLI::Option* option) { return !option->get_group().empty(); };
   for (const CLI::Option* option : app.get_options(visible)) {
@@ -91,24 +78,24 @@ Command Describe(const CLI::App& app, std::string name) {
     if (!option->nonpositional()) {
       argument.Names = {option->get_name(true)};
       argument.Repeats = option->get_items_expected_max() > 1;
-      Classify(*option, argument);
+      Classify(*option, kinds, argument);
       command.Positionals.push_back(std::move(argument));
       continue;
     }
     for (const std::string& s : option->get_snames()) argument.Names.push_back("-" + s);
     for (const std::string& l : option->get_lnames()) argument.Names.push_back("--" + l);
-    if (argument.TakesValue) Classify(*option, argument);
+    if (argument.TakesValue) Classify(*option, kinds, argument);
     command.Options.push_back(std::move(argument));
   }
   return command;
 }
 
 // The tool first, then each command it shows in its help.
-std::vector<Command> DescribeAll(const CLI::App& app) {
-  std::vector<Command> commands{Describe(app, "")};
+std::vector<Command> DescribeAll(const CLI::App& app, const ValueKinds& kinds) {
+  std::vector<Command> commands{Describe(app, kinds, "")};
   const auto visible = [](const CLI::App* sub) { return !sub->get_group().empty(); };
   for (const CLI::App* sub : app.get_subcommands(visible))
-    commands.push_back(Describe(*sub, sub->get_name()));
+    commands.push_back(Describe(*sub, kinds, sub->get_name()));
   return commands;
 }
 
@@ -457,20 +444,20 @@ complete -c @P -f
 
 }  // namespace
 
-std::string CompletionScript(const CLI::App& app, const std::string& shell) {
-  const std::vector<Command> commands = DescribeAll(app);
+std::string CompletionScript(const CLI::App& app, const ValueKinds& kinds, const std::string& shell) {
+  const std::vector<Command> commands = DescribeAll(app, kinds);
   if (shell == "bash") return BashScript(app.get_name(), commands);
   if (shell == "zsh") return ZshScript(app.get_name(), commands);
   if (shell == "fish") return FishScript(app.get_name(), commands);
   throw std::invalid_argument(Str("no completion for the shell ", shell));
 }
 
-void AddCompletionOption(CLI::App& app) {
+void AddCompletionOption(CLI::App& app, const ValueKinds& kinds) {
   app.add_option_function<std::string>(
          "--completion",
-         [&app](const std::string& shell) {
+         [&app, &kinds](const std::string& shell) {
            errno = 0;
-           std::cout << CompletionScript(app, shell) << std::flush;
+           std::cout << CompletionScript(app, kinds, shell) << std::flush;
            if (!std::cout)
              throw std::runtime_error(Str("cannot write to standard output: ",
                                           errno != 0 ? std::strerror(errno) : "write error"));

@@ -5,6 +5,7 @@
 #include "FormatOptions.h"
 #include "Text.h"
 #include "WaveConversion.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 namespace {
@@ -18,11 +19,11 @@ struct ConvertOptions {
 int RunConvert(const ConvertOptions& options) {
   auto written = ConvertToWave(options.File, options.Out, options.Format.Request(), ReportToTool);
   if (!written) {
-    PrintError(written.message());
+    PrintError(written.status());
     return 1;
   }
   const std::uint32_t frameBytes = written->Format.Pcm().BytesPerFrame();
-  return WriteToStdout(Str("Wrote ", options.Out.string(), ": ", FormatText(written->Format), ", ",
+  return WriteToStdout(Str("Wrote ", PathToUtf8(options.Out), ": ", FormatText(written->Format), ", ",
                            frameBytes ? written->DataSize / frameBytes : 0, " frames",
                            written->Copied ? ", samples copied unchanged" : "", "\n"))
              ? 0
@@ -31,15 +32,16 @@ int RunConvert(const ConvertOptions& options) {
 
 }  // namespace
 
-void AddConvertCommand(CLI::App& app, int& exitCode) {
+void AddConvertCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<ConvertOptions>();
   CLI::App* command = app.add_subcommand(
       "convert", "Write what packing would store of an audio file, as a WAVE file");
-  command->add_option("FILE", options->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF")
+  AddPath(*command, tool, "FILE", options->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF",
+          ValueKind::File)
       ->required();
-  command->add_option("OUT", options->Out, "The WAVE file to write")->required();
+  AddPath(*command, tool, "OUT", options->Out, "The WAVE file to write", ValueKind::File)->required();
   AddFormatOptions(*command, options->Format);
-  command->callback([options, &exitCode] { exitCode = RunConvert(*options); });
+  command->callback([options, &tool] { tool.ExitCode = RunConvert(*options); });
 }
 
 }  // namespace Orvane::Cli

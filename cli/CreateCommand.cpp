@@ -19,10 +19,11 @@ struct CreateOptions {
 
 int RunCreate(const CreateOptions& options) {
   const Orvane::CreateOptions how{options.Convert, options.Format.Request(), options.Like};
-  if (Status created = CreateBankFrom(options.Input, options.Bank, ReportToTool, how); !created) {
+  if (Status created = CSoundEditor::CreateBank(options.Input, options.Bank, how, ReportToTool);
+      !created) {
     PrintError(created.kind() == ErrorKind::NeedsConversion && !options.Convert
-                   ? created.message() + ", or use --convert"
-                   : created.message());
+                   ? created.Suffixed(", or use --convert")
+                   : created);
     return 1;
   }
   return 0;
@@ -30,24 +31,24 @@ int RunCreate(const CreateOptions& options) {
 
 }  // namespace
 
-void AddCreateCommand(CLI::App& app, int& exitCode) {
+void AddCreateCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<CreateOptions>();
   CLI::App* command = app.add_subcommand(
       "create", "Build a bank from the numbered WAVE files <number>_<name>.wav of a folder");
-  command->add_option("BANK", options->Bank, BankHelp("The bank file to write"))->required();
-  command->add_option("-i,--input", options->Input, "Folder holding the WAVE files")
-      ->capture_default_str();
+  AddPath(*command, tool, "BANK", options->Bank, BankHelp("The bank file to write"), ValueKind::Bank)
+      ->required();
+  AddPath(*command, tool, "-i,--input", options->Input, "Folder holding the WAVE files", ValueKind::Folder);
   CLI::Option* convert = command->add_flag(
       "--convert", options->Convert,
       "Also take FLAC, Ogg, Opus, MP3 and AIFF files, and convert what a bank cannot hold");
   for (CLI::Option* format : AddFormatOptions(*command, options->Format)) format->needs(convert);
-  command
-      ->add_option("--like", options->Like,
-                   "The bank the files were exported from: each sound takes back what its file "
-                   "cannot hold (Unknown, loops, extra header bytes, half-hertz rate, name); "
-                   "with --convert, its format too")
+  AddPath(*command, tool, "--like", options->Like,
+          "The bank the files were exported from: each sound takes back what its file cannot hold "
+          "(Unknown, loops, extra header bytes, half-hertz rate, name); with --convert, its format "
+          "too",
+          ValueKind::Bank)
       ->type_name("OLD");
-  command->callback([options, &exitCode] { exitCode = RunCreate(*options); });
+  command->callback([options, &tool] { tool.ExitCode = RunCreate(*options); });
 }
 
 }  // namespace Orvane::Cli

@@ -62,10 +62,10 @@ int RunDiff(const DiffOptions& options) {
   auto opening = std::async(std::launch::async, OpenComparedBank, options.B);
   auto a = OpenComparedBank(options.A);
   auto b = opening.get();
-  if (!a) return PrintError(a.message()), kTrouble;
-  if (!b) return PrintError(b.message()), kTrouble;
+  if (!a) return PrintError(a.status()), kTrouble;
+  if (!b) return PrintError(b.status()), kTrouble;
   auto diffs = CompareBanks(**a, **b);
-  if (!diffs) return PrintError(diffs.message()), kTrouble;
+  if (!diffs) return PrintError(diffs.status()), kTrouble;
 
   const ListFormat format = ListFormatNamed(options.Format);
   if (diffs->empty() && format == ListFormat::Table)
@@ -103,22 +103,22 @@ int RunDiff(const DiffOptions& options) {
 
 }  // namespace
 
-void AddDiffCommand(CLI::App& app, int& exitCode) {
+void AddDiffCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<DiffOptions>();
   CLI::App* command = app.add_subcommand(
       "diff",
       "Compare two banks sound by sound, by index; exit status 0 when no sound differs, 1 when "
       "some do, 2 on trouble");
-  command->add_option("A", options->A, BankHelp("The first bank"))->required();
-  command->add_option("B", options->B, BankHelp("The second bank"))->required();
+  AddPath(*command, tool, "A", options->A, BankHelp("The first bank"), ValueKind::Bank)->required();
+  AddPath(*command, tool, "B", options->B, BankHelp("The second bank"), ValueKind::Bank)->required();
   AddListFormatOption(*command, options->Format);
-  command->callback([options, &exitCode] {
+  command->callback([options, &tool] {
     // Any failure is trouble, status 2: the tool's usual 1 would say that the banks differ.
     try {
-      exitCode = RunDiff(*options);
+      tool.ExitCode = RunDiff(*options);
     } catch (const std::exception& e) {
       PrintError(e.what());
-      exitCode = kTrouble;
+      tool.ExitCode = kTrouble;
     }
   });
 }

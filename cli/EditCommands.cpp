@@ -11,7 +11,9 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "FormatOptions.h"
+#include "SoundReplacement.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 namespace {
@@ -33,28 +35,28 @@ int RunEdit(const SaveTarget& target, const Edit& edit, Unchanged unchanged = Un
   if (!LoadBankOrReport(editor, target.Bank)) return 1;
   auto outcome = edit(editor);
   if (!outcome) {
-    PrintError(Str(target.Bank.string(), ": ", outcome.message()));
+    PrintError(outcome.status().Prefixed(PathToUtf8(target.Bank) + ": "));
     return 1;
   }
   std::string details;
   for (const std::string& line : outcome->Details) details += line + "\n";
   if (unchanged == Unchanged::Skip && outcome->Rows.Rows.empty())
-    return WriteToStdout(Str(details, outcome->Summary, "; ", target.Bank.string(),
+    return WriteToStdout(Str(details, outcome->Summary, "; ", PathToUtf8(target.Bank),
                              " is left as it was\n"))
                ? 0
                : 1;
   const std::filesystem::path out = target.Output.value_or(target.Bank);
   if (Status saved = editor.Save(out, {target.Force}); !saved) {
-    PrintError(saved.kind() == ErrorKind::ChangedOnDisk ? saved.message() + " (--force)"
-                                                        : saved.message());
+    PrintError(saved.kind() == ErrorKind::ChangedOnDisk ? saved.Suffixed(" (--force)") : saved);
     return 1;
   }
-  return WriteToStdout(Str(details, outcome->Summary, "; saved ", out.string(), "\n")) ? 0 : 1;
+  return WriteToStdout(Str(details, outcome->Summary, "; saved ", PathToUtf8(out), "\n")) ? 0 : 1;
 }
 
-void AddSaveOptions(CLI::App& command, SaveTarget& target) {
-  command.add_option("BANK", target.Bank, BankHelp())->required();
-  command.add_option("-o,--output", target.Output, "Save into this file instead of over BANK");
+void AddSaveOptions(CLI::App& command, Tool& tool, SaveTarget& target) {
+  AddPath(command, tool, "BANK", target.Bank, BankHelp(), ValueKind::Bank)->required();
+  AddPath(command, tool, "-o,--output", target.Output, "Save into this file instead of over BANK",
+          ValueKind::Bank);
   command.add_flag("--force", target.Force,
                    "Save over BANK even when another program changed it since it was loaded");
 }
@@ -113,27 +115,29 @@ Result<EditOutcome> TakeFromBank(CSoundEditor& editor, const std::filesystem::pa
     for (const SoundDiff& d : *diffs)
       if (d.Change == SoundChange::Changed) indexes.push_back(d.Index);
   }
-  return editor.TakeFrom(theirs, std::move(indexes), other.filename().string());
+  return editor.TakeFrom(theirs, std::move(indexes), PathToUtf8(other.filename()));
 }
 
 }  // namespace
 
-void AddEditCommands(CLI::App& app, int& exitCode) {
+void AddEditCommands(CLI::App& app, Tool& tool) {
   auto replace = std::make_shared<ReplaceCommand>();
   CLI::App* command = app.add_subcommand(
       "replace", "Replace a sound's samples with an audio file, keeping its name and fields");
-  AddSaveOptions(*command, replace->Target);
-  command
-      ->add_option("INDEX", replace->Arguments,
-                   "The sound to replace, then FILE: any audio file (WAVE, FLAC, Ogg, Opus, MP3, "
-                   "AIFF); with --from-bank, the sounds to take (default: every one that differs)")
-      ->type_name("FILE");
-  CLI::Option* from =
+  AddSaveOptions(*command, tool, replace->Target);
+  tool.Kinds.Tag(
       command
-          ->add_option("--from", replace->From,
-                       "Replace every sound that a file <index>_<name>.<ext> of DIR names, as "
-                       "one edit")
-          ->type_name("DIR");
+          ->add_option("INDEX", replace->Arguments,
+                       "The sound to replace, then FILE: any audio file (WAVE, FLAC, Ogg, Opus, "
+                       "MP3, AIFF); with --from-bank, the sounds to take (default: every one that "
+                       "differs)")
+          ->type_name("FILE"),
+      ValueKind::File);
+  CLI::Option* from = AddPath(*command, tool, "--from", replace->From,
+                              "Replace every sound that a file <index>_<name>.<ext> of DIR names, "
+                              "as one edit",
+                              ValueKind::Folder)
+                          ->type_name("DIR");
   CLI::Option* keepFormat =
       command->add_flag("--keep-format", replace->KeepFormat,
                         "Keep the file's own format instead of converting to the sound's");
@@ -141,19 +145,19 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
       command->add_flag("--match-loudness", replace->MatchLoudness,
                         "Give the new samples the loudness of the sound they replace");
   // A sound taken whole keeps its own samples: converting or matching them has no place there.
-  command
-      ->add_option("--from-bank", replace->FromBank,
-                   "Take sounds whole from OTHER: every header byte and the samples, as one edit")
+  AddPath(*command, tool, "--from-bank", replace->FromBank,
+          "Take sounds whole from OTHER: every header byte and the samples, as one edit",
+          ValueKind::Bank)
       ->type_name("OTHER")
       ->excludes(from)
       ->excludes(keepFormat)
       ->excludes(matchLoudness);
-  command->callback([replace, &exitCode] {
+  command->callback([replace, &tool] {
     const std::vector<std::string>& arguments = replace->Arguments;
     if (replace->FromBank) {
       std::vector<std::uint32_t> indexes;
       for (const std::string& text : arguments) indexes.push_back(IndexArgument(text));
-      exitCode = RunEdit(
+      tool.ExitCode = RunEdit(
           replace->Target,
           [&](CSoundEditor& editor) { return TakeFromBank(editor, *replace->FromBank, indexes); },
           Unchanged::Skip);
@@ -161,12 +165,12 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
     }
     if (replace->From) {
       if (!arguments.empty()) throw CLI::ValidationError("--from DIR takes no INDEX or FILE");
-      exitCode = RunEdit(
+      tool.ExitCode = RunEdit(
           replace->Target,
           [&](CSoundEditor& editor) -> Result<EditOutcome> {
             auto found = FindReplacements(*replace->From, editor.Count());
             if (!found) return found.status();
-            return editor.ReplaceMany(*found, replace->Options(), ReportToTool);
+            return ReplaceSounds(editor, *found, replace->Options(), ReportToTool);
           },
           Unchanged::Skip);
       return;
@@ -174,51 +178,52 @@ void AddEditCommands(CLI::App& app, int& exitCode) {
     if (arguments.size() != 2)
       throw CLI::ValidationError("give INDEX and FILE, --from DIR or --from-bank OTHER");
     const std::uint32_t index = IndexArgument(arguments[0]);
-    exitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
-      return editor.Replace(index, arguments[1], replace->Options(), ReportToTool);
+    tool.ExitCode = RunEdit(replace->Target, [&](CSoundEditor& editor) {
+      return ReplaceSound(editor, index, Utf8ToPath(arguments[1]), replace->Options(), ReportToTool);
     });
   });
 
   auto set = std::make_shared<SetOptions>();
   command = app.add_subcommand("set", "Set a sound's name, Unknown, LoopStart or LoopEnd");
-  AddSaveOptions(*command, set->Target);
+  AddSaveOptions(*command, tool, set->Target);
   command->add_option("INDEX", set->Index, "The sound to change")->required();
   const auto number = CLI::Range(std::uint32_t{0}, std::uint32_t{4294967295u});
-  command->add_option("--name", set->Fields.Name, "At most 16 bytes in Windows-1252");
+  command->add_option("--name", set->Fields.Name, Capitalised(NameRuleText()));
   command->add_option("--unknown", set->Fields.Unknown, "0 to 4294967295")->check(number);
   command->add_option("--loop-start", set->Fields.LoopStart, "0 to 4294967295")->check(number);
   command->add_option("--loop-end", set->Fields.LoopEnd, "0 to 4294967295")->check(number);
-  command->callback([set, &exitCode] {
+  command->callback([set, &tool] {
     // A set that changes nothing is a mistake in the command line.
     if (set->Fields.Empty())
       throw CLI::ValidationError("give at least one of --name, --unknown, --loop-start, --loop-end");
-    exitCode = RunEdit(set->Target, [&](CSoundEditor& editor) {
+    tool.ExitCode = RunEdit(set->Target, [&](CSoundEditor& editor) {
       return editor.SetFields(set->Index, set->Fields);
     });
   });
 
   auto insert = std::make_shared<InsertCommandOptions>();
   command = app.add_subcommand("insert", "Insert a sound made from an audio file");
-  AddSaveOptions(*command, insert->Target);
+  AddSaveOptions(*command, tool, insert->Target);
   command->add_option("INDEX", insert->Index, "Its place: 0 to the count (the count appends)")
       ->required();
-  command->add_option("FILE", insert->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF")
+  AddPath(*command, tool, "FILE", insert->File, "Any audio file: WAVE, FLAC, Ogg, Opus, MP3, AIFF",
+          ValueKind::File)
       ->required();
   command->add_option("--name", insert->Name, "Its name (default: the file's stem)");
   AddFormatOptions(*command, insert->Format);
-  command->callback([insert, &exitCode] {
-    exitCode = RunEdit(insert->Target, [&](CSoundEditor& editor) {
-      return editor.Insert(insert->Index, insert->File, {insert->Name, insert->Format.Request()},
-                           ReportToTool);
+  command->callback([insert, &tool] {
+    tool.ExitCode = RunEdit(insert->Target, [&](CSoundEditor& editor) {
+      return InsertSound(editor, insert->Index, insert->File,
+                         {insert->Name, insert->Format.Request()}, ReportToTool);
     });
   });
 
   auto remove = std::make_shared<RemoveOptions>();
   command = app.add_subcommand("remove", "Remove sounds; a bank keeps at least one");
-  AddSaveOptions(*command, remove->Target);
+  AddSaveOptions(*command, tool, remove->Target);
   command->add_option("INDEX", remove->Indexes, "The sounds to remove")->required();
-  command->callback([remove, &exitCode] {
-    exitCode = RunEdit(remove->Target,
+  command->callback([remove, &tool] {
+    tool.ExitCode = RunEdit(remove->Target,
                        [&](CSoundEditor& editor) { return editor.Remove(remove->Indexes); });
   });
 }

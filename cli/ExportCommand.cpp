@@ -3,6 +3,7 @@
 
 #include "CliCommon.h"
 #include "Commands.h"
+#include "SoundExport.h"
 #include "SoundFileName.h"
 
 namespace Orvane::Cli {
@@ -19,10 +20,10 @@ int RunExport(ExportOptions options) {
   CSoundEditor editor;
   if (!LoadBankOrReport(editor, options.Bank, DamagedEntries::Quiet)) return 1;
   int exitCode = 0;
-  for (const Status& exported : editor.ExportEach(SoundsOrAll(std::move(options.Indexes), editor),
-                                                  options.Output)) {
+  const std::vector<std::uint32_t> indexes = SoundsOrAll(std::move(options.Indexes), editor);
+  for (const Status& exported : ExportSounds(editor, indexes, options.Output)) {
     if (!exported) {
-      PrintError(exported.message());
+      PrintError(exported);
       exitCode = 1;
     }
   }
@@ -31,15 +32,15 @@ int RunExport(ExportOptions options) {
 
 }  // namespace
 
-void AddExportCommand(CLI::App& app, int& exitCode) {
+void AddExportCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<ExportOptions>();
   CLI::App* command = app.add_subcommand(
       "export", "Write sounds of a bank as WAVE files named <index>_<name>.wav");
-  command->add_option("BANK", options->Bank, BankHelp())->required();
+  AddPath(*command, tool, "BANK", options->Bank, BankHelp(), ValueKind::Bank)->required();
   command->add_option("INDEX", options->Indexes, "Sounds to export (default: all of them)");
-  command->add_option("-o,--output", options->Output, "Folder to write the WAVE files into")
-      ->capture_default_str();
-  command->callback([options, &exitCode] { exitCode = RunExport(*options); });
+  AddPath(*command, tool, "-o,--output", options->Output, "Folder to write the WAVE files into",
+          ValueKind::Folder);
+  command->callback([options, &tool] { tool.ExitCode = RunExport(*options); });
 }
 
 }  // namespace Orvane::Cli

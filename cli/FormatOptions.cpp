@@ -3,18 +3,6 @@
 #include "Text.h"
 
 namespace Orvane::Cli {
-namespace {
-
-// "8, 16, 24 or 32".
-std::string DepthsText() {
-  std::string text;
-  for (std::size_t i = 0; i < Audio::kPcmDepths.size(); ++i)
-    text += Str(i == 0 ? "" : i + 1 == Audio::kPcmDepths.size() ? " or " : ", ",
-                Audio::kPcmDepths[i]);
-  return text;
-}
-
-}  // namespace
 
 FormatRequest FormatOptions::Request() const {
   FormatRequest request;
@@ -40,7 +28,7 @@ std::vector<CLI::Option*> AddFormatOptions(CLI::App& command, FormatOptions& opt
   return {
       command.add_option("--rate", options.RateHz, "Sample rate in Hz (a half hertz allowed)")
           ->check(rateCheck),
-      command.add_option("--bits", options.Bits, Str("Bits per sample: ", DepthsText()))
+      command.add_option("--bits", options.Bits, Str("Bits per sample: ", Audio::PcmDepthsText()))
           ->check(CLI::IsMember(std::vector<unsigned>(Audio::kPcmDepths.begin(),
                                                       Audio::kPcmDepths.end()))),
       command.add_option("--channels", options.Channels, Str("Channel count, 1 to ", kMaxChannels))

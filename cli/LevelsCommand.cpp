@@ -34,16 +34,18 @@ int RunLevels(LevelsOptions options) {
   std::vector<Result<SoundSamples>> jobs;
   for (const std::uint32_t index : indexes) jobs.push_back(editor.SamplesOf(index));
   std::vector<std::optional<Result<Audio::Levels>>> levels(jobs.size());
-  ForEachInParallel(jobs.size(), [&](std::size_t i) {
+  // A job that could not even run (no memory for it) leaves its levels unset.
+  const Status ran = ForEachInParallel(jobs.size(), [&](std::size_t i) {
     if (jobs[i]) levels[i] = MeasureLevels(*jobs[i]);
+    return Status::Ok();
   });
 
   int exitCode = 0;
   std::vector<RowCells> rows;
   for (std::size_t i = 0; i < indexes.size(); ++i) {
-    const Status measured = jobs[i] ? levels[i]->status() : jobs[i].status();
+    const Status measured = !jobs[i] ? jobs[i].status() : levels[i] ? levels[i]->status() : ran;
     if (!measured) {
-      PrintError(measured.message());
+      PrintError(measured);
       exitCode = 1;
     }
     if (indexes[i] >= editor.Count()) continue;  // no row for a sound the bank does not have
@@ -61,14 +63,14 @@ int RunLevels(LevelsOptions options) {
 
 }  // namespace
 
-void AddLevelsCommand(CLI::App& app, int& exitCode) {
+void AddLevelsCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<LevelsOptions>();
   CLI::App* command = app.add_subcommand(
       "levels", "List each sound's length, sample peak (dBFS) and loudness (LUFS)");
-  command->add_option("BANK", options->Bank, BankHelp())->required();
+  AddPath(*command, tool, "BANK", options->Bank, BankHelp(), ValueKind::Bank)->required();
   command->add_option("INDEX", options->Indexes, "Sounds to measure (default: all of them)");
   AddListFormatOption(*command, options->Format);
-  command->callback([options, &exitCode] { exitCode = RunLevels(*options); });
+  command->callback([options, &tool] { tool.ExitCode = RunLevels(*options); });
 }
 
 }  // namespace Orvane::Cli

@@ -21,12 +21,12 @@ int RunList(const ListOptions& options) {
 
 }  // namespace
 
-void AddListCommand(CLI::App& app, int& exitCode) {
+void AddListCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* list = app.add_subcommand("list", "List the sounds of a bank with every header field");
-  list->add_option("BANK", options->Bank, BankHelp())->required();
+  AddPath(*list, tool, "BANK", options->Bank, BankHelp(), ValueKind::Bank)->required();
   AddListFormatOption(*list, options->Format);
-  list->callback([options, &exitCode] { exitCode = RunList(*options); });
+  list->callback([options, &tool] { tool.ExitCode = RunList(*options); });
 }
 
 }  // namespace Orvane::Cli

@@ -14,30 +14,30 @@ struct PlayOptions {
 };
 
 int RunPlay(const PlayOptions& options) {
-  CSoundEditor editor;
-  // Play reports the one entry it is asked for when that is damaged; the others do not matter.
-  if (!LoadBankOrReport(editor, options.Bank, DamagedEntries::Quiet)) return 1;
   // A sound the output refuses rings the terminal's bell instead, as the system's default
   // sound would.
-  SetDefaultSound([] { std::cerr << '\a' << std::flush; });
+  SoundOutput output({.DefaultSound = [] { std::cerr << '\a' << std::flush; }});
+  CSoundEditor editor(&output);
+  // Play reports the one entry it is asked for when that is damaged; the others do not matter.
+  if (!LoadBankOrReport(editor, options.Bank, DamagedEntries::Quiet)) return 1;
   if (Status played = editor.Play(options.Index); !played) {
-    PrintError(played.message());
+    PrintError(played);
     return 1;
   }
-  WaitForSoundEnd();
-  ShutDownSoundOutput();  // the device plays out its last buffer before the process ends
+  output.WaitForEnd();
+  output.ShutDown();  // the device plays out its last buffer before the process ends
   return 0;
 }
 
 }  // namespace
 
-void AddPlayCommand(CLI::App& app, int& exitCode) {
+void AddPlayCommand(CLI::App& app, Tool& tool) {
   auto options = std::make_shared<PlayOptions>();
   CLI::App* command =
       app.add_subcommand("play", "Play one sound of a bank and wait until it has ended");
-  command->add_option("BANK", options->Bank, BankHelp())->required();
+  AddPath(*command, tool, "BANK", options->Bank, BankHelp(), ValueKind::Bank)->required();
   command->add_option("INDEX", options->Index, "The sound to play, from 0")->required();
-  command->callback([options, &exitCode] { exitCode = RunPlay(*options); });
+  command->callback([options, &tool] { tool.ExitCode = RunPlay(*options); });
 }
 
 }  // namespace Orvane::Cli

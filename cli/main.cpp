@@ -22,22 +22,22 @@ int main(int argc, char** argv) {
   CLI::App app("List, edit, export, convert and pack the sounds of SDT sound banks.", "orvane-cli");
   // The hidden option comes before the shown ones: hidden after them, it would leave a blank line
   // at the end of the options in --help.
-  Orvane::Cli::AddCompletionOption(app);
+  Orvane::Cli::Tool tool;
+  Orvane::Cli::AddCompletionOption(app, tool.Kinds);
   app.set_help_flag("-h,--help", "Print this help message and exit");
   app.set_version_flag("--version", Orvane::Str("orvane-cli ", Orvane::kVersion));
   app.failure_message(UsageMessage);
   app.require_subcommand(1);
 
-  int exitCode = 0;
-  Orvane::Cli::AddListCommand(app, exitCode);
-  Orvane::Cli::AddExportCommand(app, exitCode);
-  Orvane::Cli::AddCreateCommand(app, exitCode);
-  Orvane::Cli::AddCheckCommand(app, exitCode);
-  Orvane::Cli::AddPlayCommand(app, exitCode);
-  Orvane::Cli::AddConvertCommand(app, exitCode);
-  Orvane::Cli::AddEditCommands(app, exitCode);
-  Orvane::Cli::AddLevelsCommand(app, exitCode);
-  Orvane::Cli::AddDiffCommand(app, exitCode);
+  Orvane::Cli::AddListCommand(app, tool);
+  Orvane::Cli::AddExportCommand(app, tool);
+  Orvane::Cli::AddCreateCommand(app, tool);
+  Orvane::Cli::AddCheckCommand(app, tool);
+  Orvane::Cli::AddPlayCommand(app, tool);
+  Orvane::Cli::AddConvertCommand(app, tool);
+  Orvane::Cli::AddEditCommands(app, tool);
+  Orvane::Cli::AddLevelsCommand(app, tool);
+  Orvane::Cli::AddDiffCommand(app, tool);
 
   try {
     app.parse(argc, argv);
@@ -48,5 +48,5 @@ int main(int argc, char** argv) {
     Orvane::Cli::PrintError(e.what());
     return 1;
   }
-  return exitCode;
+  return tool.ExitCode;
 }
