@@ -13,10 +13,12 @@
 #include "Desktop.h"
 #include "Globals.h"
 #include "MainForm.h"
-#include "PlaybackConversion.h"
+#include "PathUtf8.h"
 #include "ProgramInfo.h"
 #include "SoundFileName.h"
 #include "SoundOutput.h"
+#include "WorkingDirectory.h"
+#include "PathUtf8.h"
 
 int main(int argc, char* argv[]) {
   using namespace Orvane;
@@ -29,10 +31,11 @@ int main(int argc, char* argv[]) {
 
   // An existing folder is kept as it is. One that cannot be made is no reason to stop: export
   // tries again and says why.
+  const std::filesystem::path output = OutputFolderIn(GetCurrentDir());
   std::error_code ec;
-  std::filesystem::create_directories(OutputFolder(), ec);
+  std::filesystem::create_directories(output, ec);
   if (ec)
-    std::fprintf(stderr, "cannot create the folder %s: %s\n", OutputFolder().string().c_str(),
+    std::fprintf(stderr, "cannot create the folder %s: %s\n", PathToUtf8(output).c_str(),
                  ec.message().c_str());
 
   SetConsoleColour(ConsoleColour::BrightWhite);
@@ -42,14 +45,12 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
   QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
   QApplication::setWindowIcon(ApplicationIcon());
-  // A sound the output refuses gets the desktop's beep instead, as the system's default sound.
-  SetDefaultSound(&QApplication::beep);
-  // Sounds of another format than the device's are converted, not given a device of their own.
-  SetSoundConverter(&Audio::ConvertForPlayback);
 
   int status = 0;
   {
-    MainForm mainWindow(g_SoundEditor, SystemDesktop());
+    // The compared bank plays on a device of its own, beside the edited bank's.
+    SoundOutput comparedOutput(WindowSoundSettings());
+    MainForm mainWindow(g_SoundEditor, {output, &comparedOutput, ReportToConsole}, SystemDesktop());
     GlobalForms::MainWindow = &mainWindow;
     mainWindow.show();
     // Qt has taken its own options out: what is left is `orvane [BANK]`.

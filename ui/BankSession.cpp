@@ -5,8 +5,11 @@
 #include <numeric>
 #include <utility>
 
+#include "SoundExport.h"
 #include "SoundFileName.h"
+#include "SoundReplacement.h"
 #include "Text.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -19,8 +22,8 @@ std::string WarningsNote(int warnings) {
 
 }  // namespace
 
-BankSession::BankSession(CSoundEditor& editor, Reporter console, MessageSink messages)
-    : editor_(editor), console_(std::move(console)), messages_(std::move(messages)) {}
+BankSession::BankSession(CSoundEditor& editor, SessionServices services, MessageSink messages)
+    : editor_(editor), services_(std::move(services)), messages_(std::move(messages)) {}
 
 BankState BankSession::State() const {
   return {editor_.Loaded(), editor_.IsModified(), editor_.BankPath(), editor_.UndoName(),
@@ -28,11 +31,11 @@ BankState BankSession::State() const {
 }
 
 std::filesystem::path BankSession::FolderStart() const {
-  return folderStart_.value_or(OutputFolder());
+  return folderStart_.value_or(services_.OutputFolder);
 }
 
 void BankSession::Log(const Report& report) const {
-  console_(report);
+  services_.Console(report);
   std::string text = report.Line;
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   messages_({std::chrono::system_clock::now(), report.Sound, report.Kind, std::move(text)});
@@ -65,13 +68,13 @@ CommandOutcome BankSession::Save(const std::filesystem::path& target, bool force
     return Failed(saved.kind() == ErrorKind::ChangedOnDisk
                       ? saved.Suffixed(" (File > Save As... over it does)")
                       : saved);
-  return {saved, Str("Saved ", target.string()), CommandOutcome::List::Offsets};
+  return {saved, Str("Saved ", PathToUtf8(target)), CommandOutcome::List::Offsets};
 }
 
 CommandOutcome BankSession::Export(const std::vector<std::uint32_t>& indexes) {
-  const std::filesystem::path folder = OutputFolder();
+  const std::filesystem::path& folder = services_.OutputFolder;
   if (indexes.size() == 1) {
-    if (Status exported = editor_.ExportTo(indexes[0], folder); !exported) return Failed(exported);
+    if (Status exported = editor_.Export(indexes[0], folder); !exported) return Failed(exported);
     return {Status::Ok(), ExportSummary(indexes[0], editor_.Entry(indexes[0]).Entry, folder)};
   }
   return ExportEach(indexes);
@@ -85,8 +88,8 @@ CommandOutcome BankSession::ExportAll() {
 }
 
 CommandOutcome BankSession::ExportEach(const std::vector<std::uint32_t>& indexes) {
-  const std::filesystem::path folder = OutputFolder();
-  const std::vector<Status> results = editor_.ExportEach(indexes, folder);
+  const std::filesystem::path& folder = services_.OutputFolder;
+  const std::vector<Status> results = ExportSounds(editor_, indexes, folder);
   CommandOutcome outcome{Status::Ok(), ExportSummary(results, folder)};
   for (const Status& exported : results) {
     if (exported) continue;
@@ -99,7 +102,7 @@ CommandOutcome BankSession::ExportEach(const std::vector<std::uint32_t>& indexes
 std::optional<std::vector<std::filesystem::path>> BankSession::ExportForDrag(
     const std::vector<std::uint32_t>& indexes, const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
-  const std::vector<Status> results = editor_.ExportEach(indexes, folder);
+  const std::vector<Status> results = ExportSounds(editor_, indexes, folder);
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!results[i]) {
       Log({ReportKind::Warning, results[i].message() + "\n", indexes[i]});
@@ -115,7 +118,7 @@ CommandOutcome BankSession::Create(const std::filesystem::path& target) {
   CommandOutcome outcome;
   const Reporter report = [&](const Report& line) {
     if (line.Kind == ReportKind::Progress) {
-      console_(line);
+      services_.Console(line);
     } else {
       Log(line);
       if (line.Kind == ReportKind::Warning) ++outcome.Warnings;
@@ -125,11 +128,11 @@ CommandOutcome BankSession::Create(const std::filesystem::path& target) {
   Status created = Status::Ok();
   // Nothing that goes wrong while a bank is made may end the program.
   try {
-    created = editor_.CreateBank(target, report);
+    created = CSoundEditor::CreateBank(services_.OutputFolder, target, {}, report);
   } catch (const std::exception& e) {
     created = Status::Error(ErrorKind::Failed, e.what());
   }
-  if (!created) return Failed(created.Prefixed(Str("cannot create the bank ", target.string(), ": ")));
+  if (!created) return Failed(created.Prefixed(Str("cannot create the bank ", PathToUtf8(target), ": ")));
   return outcome;
 }
 
@@ -139,7 +142,7 @@ CommandOutcome BankSession::Listen(std::uint32_t index) {
 }
 
 CommandOutcome BankSession::Stop() {
-  return {Status::Ok(), editor_.Stop() ? "Stopped the sound" : "No sound is playing"};
+  return {Status::Ok(), editor_.Playback().Stop() ? "Stopped the sound" : "No sound is playing"};
 }
 
 std::string BankSession::NamesToCopy(const std::vector<std::uint32_t>& indexes) const {
@@ -172,12 +175,12 @@ CommandOutcome BankSession::ApplyEdit(const Edit& edit) {
 CommandOutcome BankSession::Replace(std::uint32_t index, const std::filesystem::path& file,
                                     const ReplaceOptions& options) {
   return ApplyEdit(
-      [&](const Reporter& report) { return editor_.Replace(index, file, options, report); });
+      [&](const Reporter& report) { return ReplaceSound(editor_, index, file, options, report); });
 }
 
 CommandOutcome BankSession::Insert(std::uint32_t at, const std::filesystem::path& file) {
   CommandOutcome outcome =
-      ApplyEdit([&](const Reporter& report) { return editor_.Insert(at, file, {}, report); });
+      ApplyEdit([&](const Reporter& report) { return InsertSound(editor_, at, file, {}, report); });
   if (outcome.Result) outcome.Focus = at;
   return outcome;
 }
@@ -200,23 +203,44 @@ Result<std::vector<Replacement>> BankSession::MatchReplacements(
   return Orvane::MatchReplacements(files, editor_.Count());
 }
 
+DropRequest BankSession::Dropped(const std::vector<std::filesystem::path>& files,
+                                 std::optional<std::uint32_t> row) {
+  if (files.empty()) return {};
+  const std::filesystem::path& first = files.front();
+  if (files.size() == 1 && IsBankFile(first)) return {.What = DropRequest::Kind::OpenBank, .File = first};
+  std::error_code unreadable;  // then it is no folder, and the drop goes on as a file's
+  if (files.size() > 1 || std::filesystem::is_directory(first, unreadable)) {
+    if (!editor_.Loaded()) return {};
+    if (files.size() == 1)
+      return {.What = DropRequest::Kind::ReplaceMany, .Found = FindReplacements(first),
+              .Title = "Replace from " + PathToUtf8(first.filename())};
+    return {.What = DropRequest::Kind::ReplaceMany, .Found = MatchReplacements(files),
+            .Title = "Replace from Dropped Files"};
+  }
+  if (!row)
+    return {.What = DropRequest::Kind::Explain,
+            .Line = Str("Drop an audio file on the row of the sound it replaces, or a bank (",
+                        kBankExtension, ") to open it")};
+  return {.What = DropRequest::Kind::ReplaceSound, .File = first, .Sound = *row};
+}
+
 std::vector<ReplacementPreview> BankSession::Preview(const std::vector<Replacement>& replacements,
                                                      const ReplaceOptions& options) const {
-  return editor_.PreviewReplacements(replacements, options);
+  return PreviewReplacements(editor_, replacements, options);
 }
 
 CommandOutcome BankSession::ReplaceMany(const std::vector<Replacement>& replacements,
                                         const ReplaceOptions& options) {
   return ApplyEdit([&](const Reporter& report) {
-    return editor_.ReplaceMany(replacements, options, report);
+    return ReplaceSounds(editor_, replacements, options, report);
   });
 }
 
 std::optional<Audio::Levels> BankSession::LevelsOf(std::uint32_t index) const {
-  if (auto known = editor_.KnownLevels(index)) return known;
+  if (auto known = editor_.Levels().Known(index)) return known;
   auto job = editor_.SamplesOf(index);
   if (!job) return std::nullopt;
-  auto measured = editor_.Measure(*job);
+  auto measured = editor_.Levels().Measure(*job);
   return measured ? std::optional(*measured) : std::nullopt;
 }
 
@@ -243,7 +267,7 @@ std::string BankSession::ComparedLine() const {
   std::size_t differ = 0;
   for (const SoundDiff& d : comparison_->Differences()) differ += d.Change != SoundChange::Removed;
   const std::size_t past = comparison_->Differences().size() - differ;
-  std::string line = Str("Compared with ", comparison_->OtherPath().filename().string(), ": ",
+  std::string line = Str("Compared with ", PathToUtf8(comparison_->OtherPath().filename()), ": ",
                          differ, differ == 1 ? " sound differs" : " sounds differ");
   if (past > 0)
     line += Str("; ", past, past == 1 ? " sound" : " sounds", " of it lie past this bank's end");
@@ -251,7 +275,7 @@ std::string BankSession::ComparedLine() const {
 }
 
 CommandOutcome BankSession::CompareWith(const std::filesystem::path& other) {
-  auto opened = BankComparison::Open(other);
+  auto opened = BankComparison::Open(other, services_.ComparedOutput);
   if (!opened) return Failed(opened.status());
   if (Status compared = opened->Compare(editor_); !compared) return Failed(compared);
   comparison_.emplace(std::move(*opened));
@@ -270,7 +294,7 @@ std::optional<SoundDiff> BankSession::ChangeOf(std::uint32_t index) const {
 
 CommandOutcome BankSession::TakeFromCompared(const std::vector<std::uint32_t>& indexes) {
   if (!comparison_) return {};
-  const std::string name = comparison_->OtherPath().filename().string();
+  const std::string name = PathToUtf8(comparison_->OtherPath().filename());
   return ApplyEdit([&](const Reporter&) { return editor_.TakeFrom(comparison_->Other(), indexes, name); });
 }
 
@@ -278,7 +302,7 @@ CommandOutcome BankSession::ListenToCompared(std::uint32_t index) {
   if (!comparison_) return {};
   if (Status played = comparison_->Other().Play(index); !played) return Failed(played);
   return {Status::Ok(), Str("Playing sound ", SoundLabel(index, comparison_->Other().Entry(index).Entry),
-                            " of ", comparison_->OtherPath().filename().string())};
+                            " of ", PathToUtf8(comparison_->OtherPath().filename()))};
 }
 
 CommandOutcome BankSession::Undo() {

@@ -48,6 +48,33 @@ struct Message {
 };
 using MessageSink = std::function<void(const Message& message)>;
 
+// What a session is handed besides its editor.
+struct SessionServices {
+  // The folder Export writes into and Create reads from: "output" in the working directory.
+  std::filesystem::path OutputFolder;
+  // Plays the compared bank's sounds, beside the edited bank's own; none plays nothing.
+  SoundOutput* ComparedOutput = nullptr;
+  // Takes failures, conversion notes and warnings, and bank creation's progress.
+  Reporter Console;
+};
+
+// What files dropped on the window ask for.
+struct DropRequest {
+  enum class Kind {
+    Nothing,       // nothing to do: no bank to replace sounds of
+    OpenBank,      // open File, after asking about unsaved edits
+    ReplaceSound,  // replace Sound from File
+    ReplaceMany,   // preview Found under Title, then replace
+    Explain,       // a drop that asks for nothing: say Line
+  };
+  Kind What = Kind::Nothing;
+  std::filesystem::path File = {};
+  std::uint32_t Sound = 0;
+  Result<std::vector<Replacement>> Found = std::vector<Replacement>{};
+  std::string Title = {};
+  std::string Line = {};
+};
+
 // What the window shows of the bank besides its rows.
 struct BankState {
   bool Loaded = false;
@@ -58,9 +85,8 @@ struct BankState {
 
 class BankSession {
  public:
-  // `console` takes failures, conversion notes and warnings, and bank creation's progress;
-  // `messages` takes the same failures, notes and warnings.
-  BankSession(CSoundEditor& editor, Reporter console, MessageSink messages);
+  // `messages` takes the failures, notes and warnings the console gets.
+  BankSession(CSoundEditor& editor, SessionServices services, MessageSink messages);
 
   const CSoundEditor& Editor() const { return editor_; }
   BankState State() const;
@@ -102,6 +128,11 @@ class BankSession {
   Result<std::vector<Replacement>> FindReplacements(const std::filesystem::path& folder);
   Result<std::vector<Replacement>> MatchReplacements(
       const std::vector<std::filesystem::path>& files) const;
+  // What `files` dropped on the window ask for, dropped on the row of sound `row` or beside
+  // the rows: a bank opens; several files, or a folder of them, replace the sounds their
+  // numbers name; one audio file replaces the sound it was dropped on.
+  DropRequest Dropped(const std::vector<std::filesystem::path>& files,
+                      std::optional<std::uint32_t> row);
   std::vector<ReplacementPreview> Preview(const std::vector<Replacement>& replacements,
                                           const ReplaceOptions& options) const;
   // Replaces them all as one edit.
@@ -150,7 +181,7 @@ class BankSession {
   void FollowComparison(CommandOutcome& outcome);
 
   CSoundEditor& editor_;
-  Reporter console_;
+  SessionServices services_;
   MessageSink messages_;
   std::optional<std::filesystem::path> openStart_;
   std::optional<std::filesystem::path> audioStart_;

@@ -22,14 +22,26 @@ LevelsMeter::~LevelsMeter() {
 }
 
 std::optional<Audio::Levels> LevelsMeter::Levels(std::uint32_t index) {
-  if (auto known = editor_.KnownLevels(index)) return known;
+  if (auto known = editor_.Levels().Known(index)) return known;
   Ask(index);
   return std::nullopt;
 }
 
+const LevelsMeter::Failure* LevelsMeter::FailureOf(const SampleRef& samples) const {
+  const auto found = failed_.find(samples.Bytes.data());
+  return found != failed_.end() && found->second.Samples.Marks(samples) ? &found->second : nullptr;
+}
+
+std::optional<std::string> LevelsMeter::Refusal(std::uint32_t index) const {
+  if (index >= editor_.Count()) return std::nullopt;
+  std::lock_guard lock(mutex_);
+  const Failure* failure = FailureOf(editor_.Sound(index).Samples);
+  return failure ? std::optional(failure->Reason) : std::nullopt;
+}
+
 void LevelsMeter::MeasureAll() {
   for (std::uint32_t index = editor_.Count(); index-- > 0;)
-    if (!editor_.KnownLevels(index)) Ask(index);
+    if (!editor_.Levels().Known(index)) Ask(index);
 }
 
 bool LevelsMeter::Busy() const {
@@ -49,7 +61,7 @@ void LevelsMeter::Ask(std::uint32_t index) {
   if (!job) return;  // a damaged sound has no levels to show
   {
     std::lock_guard lock(mutex_);
-    if (failed_.contains(job->Samples.Bytes.data()) || !asked_.insert(job->Samples.Bytes.data()).second)
+    if (FailureOf(job->Samples) != nullptr || !asked_.insert(job->Samples.Bytes.data()).second)
       return;
     jobs_.push_back({index, std::move(*job)});
   }
@@ -65,18 +77,16 @@ void LevelsMeter::Work(std::stop_token stop) {
       job = std::move(jobs_.back());
       jobs_.pop_back();
     }
-    const bool measured = editor_.Measure(job.What).ok();
+    const auto measured = editor_.Levels().Measure(job.What);
     bool schedule = false;
     {
       std::lock_guard lock(mutex_);
       const std::uint8_t* samples = job.What.Samples.Bytes.data();
       asked_.erase(samples);
-      // A sound whose levels cannot be measured shows none, and is not asked for again at
-      // every repaint.
-      if (!measured) {
-        failed_.insert(samples);
-        continue;
-      }
+      // A sound whose levels cannot be measured shows why instead, and is not asked for again
+      // at every repaint.
+      if (!measured)
+        failed_.insert_or_assign(samples, Failure{SampleMark(job.What.Samples), measured.message()});
       measured_.push_back(job.Index);
       schedule = !std::exchange(flushing_, true);
     }

@@ -82,9 +82,9 @@ QList<QString> DraggedFiles(const QDropEvent& event) {
 
 }  // namespace
 
-MainForm::MainForm(CSoundEditor& editor, Desktop& desktop)
+MainForm::MainForm(CSoundEditor& editor, SessionServices services, Desktop& desktop)
     : desktop_(desktop),
-      session_(editor, ReportToConsole,
+      session_(editor, std::move(services),
                [this](const Message& message) {
                  if (ctrlMessages != nullptr) ctrlMessages->Add(message);
                }),
@@ -446,8 +446,8 @@ void MainForm::ShowFocusedSound() {
 
 void MainForm::ShowPlayPosition() {
   const auto index = FocusedIndex();
-  ctrlWaveform->SetPlayPosition(index ? editor_.PlayedSeconds(*index) : std::nullopt);
-  if (!editor_.IsPlaying()) playClock_->stop();
+  ctrlWaveform->SetPlayPosition(index ? editor_.Playback().PlayedSeconds(*index) : std::nullopt);
+  if (!editor_.Playback().IsPlaying()) playClock_->stop();
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
@@ -476,26 +476,19 @@ void MainForm::dropEvent(QDropEvent* event) {
   // After the drop has ended: the question about unsaved edits and a conversion both wait for
   // the user or the disk, which the program that started the drag should not.
   QTimer::singleShot(0, this, [this, files, row] {
-    const std::filesystem::path first = ToPath(files.front());
-    if (files.size() == 1 && IsBankFile(first)) return OpenBankFile(files.front());
-    // Several files, or a folder of them: the sounds their numbers name.
-    std::error_code unreadable;  // then it is no folder, and the drop goes on as a file's
-    if (files.size() > 1 || std::filesystem::is_directory(first, unreadable)) {
-      if (!editor_.Loaded()) return;
-      if (files.size() == 1)
-        return ReplaceFromFiles(session_.FindReplacements(first),
-                                QStringLiteral("Replace from %1").arg(ToText(first.filename())));
-      std::vector<std::filesystem::path> paths;
-      for (const QString& file : files) paths.push_back(ToPath(file));
-      return ReplaceFromFiles(session_.MatchReplacements(paths),
-                              QStringLiteral("Replace from Dropped Files"));
+    std::vector<std::filesystem::path> paths;
+    for (const QString& file : files) paths.push_back(ToPath(file));
+    const DropRequest request = session_.Dropped(paths, row);
+    switch (request.What) {
+      case DropRequest::Kind::Nothing: return;
+      case DropRequest::Kind::OpenBank: return OpenBankFile(ToText(request.File));
+      case DropRequest::Kind::ReplaceMany:
+        return ReplaceFromFiles(request.Found, QString::fromStdString(request.Title));
+      case DropRequest::Kind::Explain: return ShowStatus(QString::fromStdString(request.Line));
+      case DropRequest::Kind::ReplaceSound:
+        FocusSound(request.Sound);
+        return ReplaceSound(request.Sound, ToText(request.File), ReplaceFormat::SoundsOwn);
     }
-    if (!row)
-      return ShowStatus(QString::fromStdString(
-          Str("Drop an audio file on the row of the sound it replaces, or a bank (",
-              kBankExtension, ") to open it")));
-    FocusSound(*row);
-    ReplaceSound(*row, files.front(), ReplaceFormat::SoundsOwn);
   });
 }
 

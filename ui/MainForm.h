@@ -40,7 +40,8 @@ class MainForm final : public QMainWindow {
   Q_OBJECT
 
  public:
-  MainForm(CSoundEditor& editor, Desktop& desktop);
+  // `services`: what the session behind the window uses besides the editor (SessionServices).
+  MainForm(CSoundEditor& editor, SessionServices services, Desktop& desktop);
   ~MainForm() override;
 
   // Opens the bank at `path` as File > Open does once a file is chosen, after asking about

@@ -132,7 +132,7 @@ void SoundListModel::SetLevels(LevelsMeter& meter) {
     const int top = std::min(static_cast<int>(first), rows_ - 1);
     const int bottom = std::min(static_cast<int>(last), rows_ - 1);
     emit dataChanged(index(top, columnPeak), index(bottom, columnLoudness),
-                     {Qt::DisplayRole, SortRole});
+                     {Qt::DisplayRole, Qt::ToolTipRole, SortRole});
   });
 }
 
@@ -185,7 +185,11 @@ QVariant SoundListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole) return QString::fromStdString(FieldNames(change->Fields));
     return QString::fromLatin1(ChangeName(change->Change));
   }
-  if (role == Qt::ToolTipRole) return {};
+  if (role == Qt::ToolTipRole) {
+    if ((column != columnPeak && column != columnLoudness) || !levels_) return {};
+    const auto refusal = levels_->Refusal(*sound);
+    return refusal ? QVariant(QString::fromStdString("No levels: " + *refusal)) : QVariant();
+  }
   // A sort compares names again and again: the row's text is converted once.
   if (column == columnName && role == SortRole) return NameOfRow(index.row());
   if (column == columnPeak || column == columnLoudness) {

@@ -9,6 +9,7 @@
 
 #include "DialogFooter.h"
 #include "EntryCells.h"
+#include "SoundEdits.h"
 #include "SoundFormat.h"
 
 namespace Orvane {
@@ -36,7 +37,7 @@ SoundPropertiesDialog::SoundPropertiesDialog(std::uint32_t index, const BankEntr
 
   name_ = new QLineEdit(QString::fromStdString(CellText(index, element, kNameColumn)), this);
   name_->setObjectName(QStringLiteral("nameEdit"));
-  name_->setToolTip(QStringLiteral("At most 16 bytes in Windows-1252"));
+  name_->setToolTip(QString::fromStdString(Capitalised(NameRuleText())));
   form->addRow(QStringLiteral("Name"), name_);
   const TbSoundEntry& h = element.Entry;
   form->addRow(QStringLiteral("Unknown"), unknown_ = AddNumber("unknownEdit", h.Unknown));

@@ -38,7 +38,7 @@ void WaveformView::ShowSound(const CSoundEditor& editor, std::optional<std::uint
   note_.clear();
   playAt_.reset();
   if (index && *index < editor.Count()) {
-    if (auto peaks = editor.Peaks(*index); !peaks) {
+    if (auto peaks = editor.Waveforms().Peaks(*index); !peaks) {
       note_ = QString::fromStdString(peaks.message());
     } else if ((*peaks)->Frames == 0) {
       note_ = QStringLiteral("Sound %1 is empty").arg(*index);
