@@ -14,10 +14,12 @@
 #include "ByteSource.h"
 #include "FolderReplace.h"
 #include "SoundEditor.h"
+#include "SoundReplacement.h"
 #include "TbSoundBank.h"
 #include "TestFiles.h"
 #include "Wave.h"
 #include "WaveReader.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {
@@ -120,13 +122,13 @@ void BM_ExportTo(benchmark::State& state) {
   CSoundEditor editor;
   Require(editor.LoadBank(bank.path));
   const auto folder = bank.dir / "output";
-  Require(editor.ExportTo(0, folder));
+  Require(editor.Export(0, folder));
   const auto file = *std::filesystem::directory_iterator(folder);
   for (auto _ : state) {
     state.PauseTiming();
     std::filesystem::remove(file);
     state.ResumeTiming();
-    Require(editor.ExportTo(0, folder));
+    Require(editor.Export(0, folder));
   }
   state.SetBytesProcessed(state.iterations() * (kSoundSize + WAVE::kSize));
 }
@@ -138,7 +140,7 @@ void BM_CreateBankFrom(benchmark::State& state) {
   CSoundEditor editor;
   Require(editor.LoadBank(bank.path));
   const auto folder = bank.dir / "output";
-  for (std::uint32_t i = 0; i < sounds; ++i) Require(editor.ExportTo(i, folder));
+  for (std::uint32_t i = 0; i < sounds; ++i) Require(editor.Export(i, folder));
   const auto target = bank.dir / "created.sdt";
   for (auto _ : state) {
     // A new target each time: replacing a file makes some file systems start writing it out.
@@ -162,7 +164,7 @@ void BM_UndoRedoReplace(benchmark::State& state) {
   Test::WriteFile(wave, Test::MakeWave(Test::Samples(10'000'000), 22050));
   CSoundEditor editor;
   Require(editor.LoadBank(bank.path));
-  const auto replaced = editor.Replace(17, wave, ReplaceFormat::SoundsOwn, Quiet);
+  const auto replaced = ReplaceSound(editor, 17, wave, ReplaceFormat::SoundsOwn, Quiet);
   if (!replaced) throw std::runtime_error(replaced.message());
   const auto step = [&](bool forward) {
     if (!(forward ? editor.Redo() : editor.Undo())) throw std::runtime_error("nothing to undo or redo");
@@ -197,7 +199,7 @@ void BM_PreviewReplacements(benchmark::State& state) {
   const BankFile bank(5000, 40000);
   const auto folder = bank.dir / "files";
   std::filesystem::create_directory(folder);
-  const std::string first = (folder / "0_a.flac").string();
+  const std::string first = PathToUtf8(folder / "0_a.flac");
   const std::string made = "sox -n -r 44100 -b 16 -c 2 '" + first +
                            "' synth 10 sine 440 sine 660 synth 10 pinknoise mix vol 0.5";
   if (std::system(made.c_str()) != 0) throw std::runtime_error("sox failed: " + made);
@@ -210,7 +212,7 @@ void BM_PreviewReplacements(benchmark::State& state) {
   CSoundEditor editor;
   Require(editor.LoadBank(bank.path));
   for (auto _ : state) {
-    const auto previews = editor.PreviewReplacements(replacements, ReplaceFormat::SoundsOwn);
+    const auto previews = PreviewReplacements(editor, replacements, ReplaceFormat::SoundsOwn);
     for (const ReplacementPreview& preview : previews) Require(preview.Problem);
     benchmark::DoNotOptimize(previews.data());
   }

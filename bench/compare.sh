@@ -63,8 +63,8 @@ elif [ "$build" -eq 1 ]; then
   cmake --build "$build_dir" --target orvane-cli orvane-make-bench-bank
 fi
 build_dir=$(cd "$build_dir" && pwd)
-cli=$build_dir/cli/orvane-cli
-make_bank=$build_dir/bench/orvane-make-bench-bank
+cli=$build_dir/bin/orvane-cli
+make_bank=$build_dir/bin/orvane-make-bench-bank
 require_built "$cli" "$make_bank"
 
 # --- data -------------------------------------------------------------------------------------

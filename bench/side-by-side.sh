@@ -71,8 +71,8 @@ USAGE
 
 # orvane-cli and orvane-make-bench-bank of build_dir, in cli and make_bank, are built.
 require_cli_and_bank_maker() {
-  cli=$build_dir/cli/orvane-cli
-  make_bank=$build_dir/bench/orvane-make-bench-bank
+  cli=$build_dir/bin/orvane-cli
+  make_bank=$build_dir/bin/orvane-make-bench-bank
   require_built "$cli" "$make_bank"
 }
 

@@ -13,6 +13,7 @@
 #include "FuzzSupport.h"
 #include "ListFormats.h"
 #include "SoundEditor.h"
+#include "SoundExport.h"
 #include "SoundFileName.h"
 #include "TestFiles.h"
 #include "Text.h"
@@ -107,8 +108,8 @@ void CheckSound(CSoundEditor& editor, std::span<const std::uint8_t> input, std::
   const std::string damage = ExpectedDamage(input, element);
   Require(element.Damaged() == !damage.empty(), "damaged exactly when a part lies past the end");
 
-  auto image = editor.BuildPlayImage(i);
-  const Status exported = editor.ExportTo(i, scratch.Exports);
+  auto image = SoundImage(editor, i);
+  const Status exported = editor.Export(i, scratch.Exports);
   if (element.Damaged()) {
     Require(!image && Mentions(image.message(), Str("sound ", i)), "a damaged sound is not played");
     Require(!exported && Mentions(exported.message(), Str("sound ", i)),
@@ -140,7 +141,7 @@ void ReadBank(std::span<const std::uint8_t> input) {
           "a loaded bank has one entry per sound and the whole file");
   CheckListings(editor);
   for (std::uint32_t i = 0; i < editor.Count(); ++i) CheckSound(editor, input, i, scratch);
-  Require(!editor.BuildPlayImage(editor.Count()) && !editor.ExportTo(editor.Count(), scratch.Exports),
+  Require(!SoundImage(editor, editor.Count()) && !editor.Export(editor.Count(), scratch.Exports),
           "an index past the end is refused");
   Require(fs::is_empty(scratch.Exports), "export writes nothing else");
 }

@@ -11,6 +11,7 @@
 #include "FuzzSupport.h"
 #include "FuzzedEdits.h"
 #include "SoundEditor.h"
+#include "SoundReplacement.h"
 #include "SoundFormat.h"
 #include "TestFiles.h"
 #include "Text.h"
@@ -264,7 +265,7 @@ void ReplaceSound(Run& run) {
   const Sound* sound = index < now.size() ? &now[index] : nullptr;
   const Wave wave = MakeWave(run, sound ? &sound->Header : nullptr);
   const auto done =
-      run.Editor.Replace(index, wave.Path, filesOwn ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn,
+      ReplaceSound(run.Editor, index, wave.Path, filesOwn ? ReplaceFormat::FilesOwn : ReplaceFormat::SoundsOwn,
                          Quiet);
   if (!sound) return Require(done.kind() == ErrorKind::NotFound, "only a sound of the bank is replaced");
   const SoundFormat target = filesOwn ? TargetOf(wave, {}) : SoundFormat::Of(sound->Header);
@@ -327,7 +328,7 @@ void InsertSound(Run& run) {
   if (flags & kAskMono) options.Format.NumChannels = 1;
   if (flags & kAskLowRate) options.Format.SampleRate = 2 * 11025;
   const Wave wave = MakeWave(run, nullptr);
-  const auto done = run.Editor.Insert(index, wave.Path, options, Quiet);
+  const auto done = InsertSound(run.Editor, index, wave.Path, options, Quiet);
   if (!run.Loaded || index > now.size())
     return Require(done.kind() == ErrorKind::NotFound, "a sound goes only into a bank, at most at its end");
   if (!FollowsNameRule(done.ok(), options.Name, "a WAVE file is inserted under any name the field holds")) return;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include "PathUtf8.h"
 
 namespace Orvane::Fuzz {
 namespace {
@@ -54,12 +55,12 @@ void WriteBytes(const fs::path& file, std::span<const std::uint8_t> bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) Fail("cannot write the scratch file " + file.string());
+  if (!out) Fail("cannot write the scratch file " + PathToUtf8(file));
 }
 
 Bytes ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) Fail("cannot read " + file.string());
+  if (!in) Fail("cannot read " + PathToUtf8(file));
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

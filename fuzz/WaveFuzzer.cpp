@@ -5,6 +5,7 @@
 #include "ByteSource.h"
 #include "FuzzSupport.h"
 #include "WaveReader.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Fuzz {
 namespace {
@@ -63,7 +64,7 @@ void ReadWaveFile(std::span<const std::uint8_t> input) {
     warnings += report.Line;
   });
   if (!gathered) {
-    Require(Mentions(gathered.message(), scratch.File.string()), "a refusal names the file");
+    Require(Mentions(gathered.message(), PathToUtf8(scratch.File)), "a refusal names the file");
     Require(!fromFile || !FitsBank(*fromFile), "only files unfit for a bank are refused");
     return;
   }

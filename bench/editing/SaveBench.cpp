@@ -7,6 +7,7 @@
 #include <string>
 
 #include "SoundEditor.h"
+#include "SoundReplacement.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
   }
   Orvane::CSoundEditor editor;
   if (auto loaded = editor.LoadBank(argv[1]); !loaded) return Failed("load", loaded);
-  if (auto replaced = editor.Replace(static_cast<std::uint32_t>(index), argv[3], Orvane::ReplaceFormat::SoundsOwn,
+  if (auto replaced = ReplaceSound(editor, static_cast<std::uint32_t>(index), argv[3], Orvane::ReplaceFormat::SoundsOwn,
                                      [](const Orvane::Report&) {}); !replaced)
     return Failed("replace", replaced.status());
   const auto start = std::chrono::steady_clock::now();

@@ -17,7 +17,7 @@ usage() { bench_usage bench/editing/save.sh "the bank and what is written beside
 source "$(dirname "$0")/../side-by-side.sh"
 
 build_options usage "$@"
-save=$build_dir/bench/orvane_bench_save
+save=$build_dir/bin/orvane_bench_save
 require_cli_and_bank_maker
 require_built "$save"
 require_tool sox

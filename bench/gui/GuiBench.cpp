@@ -33,11 +33,13 @@
 #include "FakeDesktop.h"
 #include "LevelsMeter.h"
 #include "MainForm.h"
+#include "SoundReplacement.h"
 #include "PlaybackConversion.h"
 #include "SoundListModel.h"
 #include "SoundOutput.h"
 #include "TestFiles.h"
 #include "WaveformView.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Bench {
 namespace {
@@ -98,13 +100,15 @@ class Window {
 
  private:
   void Choose(QAction* item, const std::filesystem::path& file) {
-    if (!file.empty()) desktop_.Answers.push_back(QString::fromStdString(file.string()));
+    if (!file.empty()) desktop_.Answers.push_back(QString::fromStdString(PathToUtf8(file)));
     item->trigger();
   }
 
   Test::FakeDesktop desktop_;
-  CSoundEditor editor_;  // no bank and no edits left by an earlier window
-  MainForm form_{editor_, desktop_};
+  // Converting as the window's does.
+  SoundOutput output_{SoundOutput::Settings{&Audio::ConvertForPlayback, {}}};
+  CSoundEditor editor_{&output_};  // no bank and no edits left by an earlier window
+  MainForm form_{editor_, {std::filesystem::current_path() / "output", nullptr, ReportToConsole}, desktop_};
   QAction* open_ = form_.findChild<QAction*>(QStringLiteral("openToolStripMenuItem"));
   QTableView* list_ = form_.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
 };
@@ -285,7 +289,7 @@ void BM_WaveformFirstDraw(benchmark::State& state) {
   QPixmap picture(view.size());
   for (auto _ : state) {
     state.PauseTiming();
-    if (!editor.Replace(0, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet)) state.SkipWithError("not replaced");
+    if (!ReplaceSound(editor, 0, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet)) state.SkipWithError("not replaced");
     state.ResumeTiming();
     view.ShowSound(editor, 0);
     view.render(&picture);
@@ -295,7 +299,7 @@ BENCHMARK(BM_WaveformFirstDraw)->Apply(OneCallEach);
 
 void BM_WaveformRedraw(benchmark::State& state) {
   CSoundEditor editor;
-  if (!editor.LoadBank(BankOf(64)) || !editor.Replace(0, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet))
+  if (!editor.LoadBank(BankOf(64)) || !ReplaceSound(editor, 0, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet))
     return state.SkipWithError("no sound");
   WaveformView view;
   view.resize(1000, 150);
@@ -347,7 +351,7 @@ void BM_EngineReplaceTenMegabytes(benchmark::State& state) {
   CSoundEditor editor;
   if (!editor.LoadBank(BankOf(64))) return state.SkipWithError("not loaded");
   for (auto _ : state) {
-    if (!editor.Replace(kSounds / 2, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet)) state.SkipWithError("not replaced");
+    if (!ReplaceSound(editor, kSounds / 2, TenMegabyteWave(), ReplaceFormat::SoundsOwn, Quiet)) state.SkipWithError("not replaced");
     state.PauseTiming();
     editor.Undo();
     state.ResumeTiming();
@@ -407,7 +411,7 @@ void BM_SaveVsCopy(benchmark::State& state) {
   window.Open(bank);
   window.Focus(17);
   window.Choose("replaceToolStripMenuItem", TenMegabyteWave());
-  const std::string copy = "cp '" + bank.string() + "' '" + (dir / "copy.sdt").string() + "'";
+  const std::string copy = "cp '" + PathToUtf8(bank) + "' '" + PathToUtf8(dir / "copy.sdt") + "'";
   double saveMs = 0, copyMs = 0;
   for (auto _ : state) {
     saveMs = MillisecondsOf([&] { window.Choose("saveToolStripMenuItem"); });
@@ -434,7 +438,6 @@ int main(int argc, char* argv[]) {
   // Sounds play at a device's pace, into nothing.
   setenv("SDL_AUDIODRIVER", "disk", 0);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
-  Orvane::SetSoundConverter(&Orvane::Audio::ConvertForPlayback);
   QApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -66,14 +66,17 @@ void TimePlays(benchmark::State& state, CSoundEditor& editor, std::uint32_t firs
     state.counters["max_us"] = *std::max_element(times.begin(), times.end());
   }
   state.counters["resident_MB"] = ResidentMegabytes();
-  ShutDownSoundOutput();
 }
+
+// Sounds converted to the device's format as they play, as the window has them.
+SoundOutput::Settings AsTheWindowPlays() { return {&Audio::ConvertForPlayback, {}}; }
 
 // 1,000 plays of a 1 MB sound, each stopping the one before.
 void BM_PlayMegabyteSound(benchmark::State& state) {
   const Test::TempDir dir;
   Require(Bench::WriteBenchBank(dir / "big.sdt", 1, 1 << 20));
-  CSoundEditor editor;
+  SoundOutput output(AsTheWindowPlays());
+  CSoundEditor editor(&output);
   Require(editor.LoadBank(dir / "big.sdt"));
   state.counters["loaded_MB"] = ResidentMegabytes();
   TimePlays(state, editor, 0, 0);
@@ -91,11 +94,10 @@ void BM_PlayAlternatingFormats(benchmark::State& state) {
                            .SampleRate = 22050,
                            .BitsPerSample = 8};
   Test::WriteFile(dir / "mixed.sdt", Test::MakeBank({sixteenBit, eightBit}));
-  CSoundEditor editor;
+  SoundOutput output(state.range(1) == 0 ? SoundOutput::Settings{} : AsTheWindowPlays());
+  CSoundEditor editor(&output);
   Require(editor.LoadBank(dir / "mixed.sdt"));
-  if (state.range(1) == 0) SetSoundConverter(nullptr);
   TimePlays(state, editor, 0, 1);
-  SetSoundConverter(&Audio::ConvertForPlayback);
 }
 BENCHMARK(BM_PlayAlternatingFormats)
     ->ArgNames({"bytes", "converted"})
@@ -113,7 +115,6 @@ int main(int argc, char** argv) {
   // A machine without a sound card still measures, on a driver that writes nowhere.
   setenv("SDL_AUDIODRIVER", "disk", 0);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
-  Orvane::SetSoundConverter(&Orvane::Audio::ConvertForPlayback);  // as the window does
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

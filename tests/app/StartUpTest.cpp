@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -114,8 +115,8 @@ TEST(StartUpTest, IntoAPipePrintsPlainTextAndKeepsAnExistingOutputFolder) {
 
 TEST(StartUpTest, ABankNamedOnTheCommandLineOpensOnceTheWindowIsUp) {
   TempDir dir;
-  Program program(dir.Path(), /*terminal=*/false, (dir / "missing.sdt").string());
-  const std::string reason = "cannot open the bank " + (dir / "missing.sdt").string();
+  Program program(dir.Path(), /*terminal=*/false, PathToUtf8(dir / "missing.sdt"));
+  const std::string reason = "cannot open the bank " + PathToUtf8(dir / "missing.sdt");
   const std::string text = program.ReadUntil(reason);
   ASSERT_NE(text.find(reason), std::string::npos) << text;
   EXPECT_LT(text.find("teeth!\n"), text.find(reason)) << text;

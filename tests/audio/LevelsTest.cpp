@@ -12,6 +12,7 @@
 #include "ByteOrder.h"
 #include "Loudness.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Audio {
 namespace {
@@ -77,7 +78,7 @@ std::string Shell(const std::string& command) {
 // The integrated loudness in the filter's closing summary.
 double FfmpegLufs(const std::filesystem::path& file) {
   const std::string log =
-      Shell("ffmpeg -nostats -hide_banner -i '" + file.string() + "' -filter_complex ebur128 -f null - 2>&1");
+      Shell("ffmpeg -nostats -hide_banner -i '" + PathToUtf8(file) + "' -filter_complex ebur128 -f null - 2>&1");
   const auto summary = log.rfind("Summary:");
   const auto at = log.find("I:", summary == std::string::npos ? log.size() : summary);
   EXPECT_NE(at, std::string::npos) << log;
@@ -99,7 +100,7 @@ Bytes DataOf(const Bytes& wave) {
 TEST(Levels, LoudnessAgreesWithFfmpegOnNoiseAToneAndSpeech) {
   const Orvane::Test::TempDir dir;
   const auto speech = dir / "speech.wav";
-  ASSERT_EQ(std::system(("espeak-ng -w '" + speech.string() +
+  ASSERT_EQ(std::system(("espeak-ng -w '" + PathToUtf8(speech) +
                          "' 'Every sound of the bank keeps its place and its name.'").c_str()), 0)
       << "espeak-ng";
   const struct { std::string sox; unsigned channels; } sounds[] = {
@@ -110,9 +111,9 @@ TEST(Levels, LoudnessAgreesWithFfmpegOnNoiseAToneAndSpeech) {
     for (const auto& sound : sounds) {
       const auto file = dir / "sound.wav";
       const bool spoken = sound.sox == "speech";
-      const std::string command = (spoken ? "sox -R '" + speech.string() + "'" : std::string("sox -R -n")) +
+      const std::string command = (spoken ? "sox -R '" + PathToUtf8(speech) + "'" : std::string("sox -R -n")) +
                                   " -r " + std::to_string(rate) + " -c " + std::to_string(sound.channels) +
-                                  " -b 16 '" + file.string() + "' " + (spoken ? "" : sound.sox) + " 2>/dev/null";
+                                  " -b 16 '" + PathToUtf8(file) + "' " + (spoken ? "" : sound.sox) + " 2>/dev/null";
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
       const Bytes samples = DataOf(Orvane::Test::ReadFile(file));
       ASSERT_GE(samples.size(), 2u * sound.channels * rate) << "a second or more";

@@ -106,6 +106,25 @@ TEST(Conversion, WithoutConvertARefusalThatConversionMendsSaysSo) {
   EXPECT_FALSE(fs::exists(dir / "bank.sdt"));
 }
 
+// One rule for the rates a bank holds: a WAVE file below the lowest is not packed as it is,
+// just as that rate is refused when asked for; the lowest itself is held both ways.
+TEST(Conversion, AWaveFileAndARateAskedForMeetTheSameLowestRate) {
+  TempDir dir;
+  fs::create_directory(dir / "in");
+  WriteFile(dir / "in/1_low.wav", MakeWave(Samples(100), 50));
+  const std::string rule = "from 100 to 32767.5 Hz";
+  const ProgramRun packed = RunCli({"create", "bank.sdt", "--input", "in"}, dir.Path());
+  EXPECT_EQ(packed.ExitCode, 1);
+  EXPECT_NE(packed.Err.find(rule), std::string::npos) << packed.Err;
+  const ProgramRun asked = RunCli({"convert", "in/1_low.wav", "out.wav", "--rate", "50"}, dir.Path());
+  EXPECT_EQ(asked.ExitCode, 2);
+  EXPECT_NE(asked.Err.find(rule), std::string::npos) << asked.Err;
+
+  WriteFile(dir / "in/1_low.wav", MakeWave(Samples(100), 100));
+  EXPECT_EQ(RunCli({"create", "bank.sdt", "--input", "in"}, dir.Path()).ExitCode, 0);
+  EXPECT_EQ(RunCli({"convert", "in/1_low.wav", "out.wav", "--rate", "100"}, dir.Path()).ExitCode, 0);
+}
+
 TEST(Conversion, AConvertedFileIsCheckedOnceAndWarnsOnce) {
   TempDir dir;
   fs::create_directory(dir / "in");

@@ -10,6 +10,7 @@
 #include "ByteOrder.h"
 #include "RunProgram.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -32,7 +33,7 @@ class Levels : public ::testing::Test {
   }
   ProgramRun Run(const std::vector<std::string>& args) { return RunCli(args, dir_.Path()); }
   void Sox(const std::string& args) {
-    const std::string command = "cd '" + dir_.Path().string() + "' && sox -R -n -r 22050 -c 1 -b 16 " + args;
+    const std::string command = "cd '" + PathToUtf8(dir_.Path()) + "' && sox -R -n -r 22050 -c 1 -b 16 " + args;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
   // Sound `index`'s peak and loudness, as levels writes them in CSV.

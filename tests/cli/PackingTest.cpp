@@ -7,6 +7,7 @@
 
 #include "RunProgram.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 std::vector<std::string> FilesUnder(const fs::path& root) {
   std::vector<std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
-    if (!entry.is_directory()) files.push_back(fs::relative(entry.path(), root).string());
+    if (!entry.is_directory()) files.push_back(PathToUtf8(fs::relative(entry.path(), root)));
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -67,7 +68,7 @@ TEST(Packing, AnIndexPastTheEndIsReportedAndTheOthersAreExported) {
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Err,
             "orvane-cli: cannot export: there is no sound 2: the bank has 2 sounds, numbered 0 "
-            "to 1\n");
+            "to 1 (at bank.sdt)\n");
   EXPECT_EQ(FilesUnder(dir / "output"), (std::vector<std::string>{"0_a.wav", "1_b.wav"}));
 }
 

@@ -8,6 +8,7 @@
 #include "RunProgram.h"
 #include "SoundBytes.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -30,7 +31,7 @@ class ReplaceFrom : public ::testing::Test {
   }
   ProgramRun Run(const std::vector<std::string>& args) { return RunCli(args, dir_.Path()); }
   void Sox(const std::string& args) {
-    const std::string command = "(cd '" + dir_.Path().string() + "' && sox " + args + ") >/dev/null 2>&1";
+    const std::string command = "(cd '" + PathToUtf8(dir_.Path()) + "' && sox " + args + ") >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -35,8 +36,8 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                       const std::filesystem::path& workingDir) {
   // The captures live outside `workingDir`, which the program may list.
   TempDir captures;
-  const std::string outFile = (captures / "stdout").string();
-  const std::string errFile = (captures / "stderr").string();
+  const std::string outFile = PathToUtf8(captures / "stdout");
+  const std::string errFile = PathToUtf8(captures / "stderr");
   std::vector<std::string> words = {program};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;

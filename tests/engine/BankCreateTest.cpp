@@ -5,6 +5,7 @@
 #include "BankWriter.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;
@@ -27,7 +28,7 @@ class CreateBank : public ::testing::Test {
   }
   // Creates the bank and loads it back.
   void CreateAndLoad() {
-    const Status s = editor_.CreateBank(dir_ / "new.sdt", report_);
+    const Status s = CSoundEditor::CreateBank(fs::current_path() / "output", dir_ / "new.sdt", {}, report_);
     ASSERT_TRUE(s) << s.message();
     ASSERT_TRUE(loaded_.LoadBank(dir_ / "new.sdt"));
   }
@@ -38,7 +39,7 @@ class CreateBank : public ::testing::Test {
   }
   Status ExpectFailureNaming(const std::string& what) {
     tf::WriteFile(dir_ / "new.sdt", Bytes{9, 9, 9});
-    const Status s = editor_.CreateBank(dir_ / "new.sdt", report_);
+    const Status s = CSoundEditor::CreateBank(fs::current_path() / "output", dir_ / "new.sdt", {}, report_);
     EXPECT_FALSE(s);
     EXPECT_NE(s.message().find(what), std::string::npos) << s.message();
     EXPECT_EQ(tf::ReadFile(dir_ / "new.sdt"), (Bytes{9, 9, 9}));
@@ -103,7 +104,7 @@ TEST_F(CreateBank, FilesThatAreNotNumberedWavesAreSkipped) {
     Put(name, MakeWave({}));
   fs::create_directory(dir_ / "output" / "5_a.wav");
   fs::create_directory_symlink(dir_ / "output" / "5_a.wav", dir_ / "output" / "6_link.wav");
-  const Status s = editor_.CreateBank(dir_ / "new.sdt", report_);
+  const Status s = CSoundEditor::CreateBank(fs::current_path() / "output", dir_ / "new.sdt", {}, report_);
   ASSERT_TRUE(s) << s.message();
   EXPECT_EQ(progress_, "Found 0 sounds.\nCreated SDT bank\n");
   EXPECT_EQ(tf::ReadFile(dir_ / "new.sdt"), Bytes(4, 0));
@@ -156,16 +157,16 @@ TEST_F(CreateBank, UnusableFilesStopItBeforeAnythingIsWritten) {
     const Status s = ExpectFailureNaming(c.file);
     EXPECT_EQ(s.kind(), c.kind);
     if (c.placed) {
-      EXPECT_EQ(s.where(), Where{(fs::current_path() / "output" / c.file).string()});
+      EXPECT_EQ(s.where(), Where{PathToUtf8(fs::current_path() / "output" / c.file)});
     }
     fs::remove(dir_ / "output" / c.file);
   }
 }
 
 TEST_F(CreateBank, AMissingFolderOrTargetFolderIsReported) {
-  const Status noTarget = editor_.CreateBank(dir_ / "missing" / "new.sdt", report_);
+  const Status noTarget = CSoundEditor::CreateBank(fs::current_path() / "output", dir_ / "missing" / "new.sdt", {}, report_);
   EXPECT_EQ(noTarget.kind(), ErrorKind::Io);
-  EXPECT_EQ(noTarget.where(), Where{(dir_ / "missing" / "new.sdt").string()});
+  EXPECT_EQ(noTarget.where(), Where{PathToUtf8(dir_ / "missing" / "new.sdt")});
   EXPECT_NE(noTarget.message().find("new.sdt"), std::string::npos) << noTarget.message();
   EXPECT_EQ(progress_, "Found 0 sounds.\n");
 
@@ -200,7 +201,7 @@ TEST_F(CreateBank, ExportThenCreateGivesTheSameBank) {
   tf::WriteFile(dir_ / "original.sdt", original);
   CSoundEditor source;
   ASSERT_TRUE(source.LoadBank(dir_ / "original.sdt"));
-  for (std::uint32_t i = 0; i < source.Count(); ++i) ASSERT_TRUE(source.Export(i));
+  for (std::uint32_t i = 0; i < source.Count(); ++i) ASSERT_TRUE(source.Export(i, fs::current_path() / "output"));
   CreateAndLoad();
   EXPECT_EQ(tf::ReadFile(dir_ / "new.sdt"), original);
 }

@@ -8,6 +8,7 @@
 #include "ByteSource.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;
@@ -106,8 +107,8 @@ TEST(BankHeaders, RefuseWhatTheFullLoadRefusesInTheSameWords) {
     }
     EXPECT_EQ(headers.kind(), loaded.kind()) << name;
     EXPECT_EQ(headers.message(), loaded.message());
-    EXPECT_EQ(headers.message().rfind("cannot open the bank " + (dir / name).string() + ": ", 0), 0u);
-    EXPECT_EQ(headers.where().File, (dir / name).string());
+    EXPECT_EQ(headers.message().rfind("cannot open the bank " + PathToUtf8(dir / name) + ": ", 0), 0u);
+    EXPECT_EQ(headers.where().File, PathToUtf8(dir / name));
   }
 }
 

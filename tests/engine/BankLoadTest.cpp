@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "SoundEditor.h"
+#include "SoundExport.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;
@@ -95,7 +97,7 @@ TEST_F(BankLoad, ACountOfZeroEmptiesTheEditor) {
   const auto zero = Write("zero.sdt", Bytes(4, 0));
   const Status s = editor_.LoadBank(zero);
   EXPECT_EQ(s.kind(), ErrorKind::NoSounds);
-  EXPECT_EQ(s.where(), Where{zero.string()});
+  EXPECT_EQ(s.where(), Where{PathToUtf8(zero)});
   EXPECT_EQ(editor_.Count(), 0u);
   EXPECT_TRUE(editor_.FileBytes().empty());
   EXPECT_EQ(editor_.FileSize(), 0u);
@@ -119,8 +121,8 @@ TEST_F(BankLoad, RefusedFilesKeepTheBankLoadedBefore) {
   for (const auto& c : cases) {
     const Status s = editor_.LoadBank(c.path);
     EXPECT_EQ(s.kind(), c.kind) << c.path;
-    EXPECT_EQ(s.where(), Where{c.path.string()}) << c.path;
-    EXPECT_NE(s.message().find(c.path.string()), std::string::npos) << s.message();
+    EXPECT_EQ(s.where(), Where{PathToUtf8(c.path)}) << c.path;
+    EXPECT_NE(s.message().find(PathToUtf8(c.path)), std::string::npos) << s.message();
     ASSERT_EQ(editor_.Count(), 1u);
     EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), "keep");
     auto data = editor_.SampleData(0);
@@ -157,8 +159,8 @@ TEST_F(BankLoad, EntriesPastTheEndAreListedButRefused) {
     EXPECT_TRUE(editor_.Entry(i).Damaged()) << i;
     const auto samples = editor_.SampleData(i);
     EXPECT_EQ(samples.kind(), ErrorKind::Damaged) << i;
-    EXPECT_EQ(samples.where(), (Where{path.string(), i, headerAt[i]})) << i;
-    EXPECT_FALSE(editor_.BuildPlayImage(i)) << i;
+    EXPECT_EQ(samples.where(), (Where{PathToUtf8(path), i, headerAt[i]})) << i;
+    EXPECT_FALSE(SoundImage(editor_, i)) << i;
   }
   EXPECT_NE(editor_.Entry(2).Damage.find("sample data"), std::string::npos);
   EXPECT_NE(editor_.Entry(3).Damage.find("header"), std::string::npos);

@@ -3,6 +3,7 @@
 
 #include "SoundEditor.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;
@@ -21,11 +22,11 @@ class CreateLike : public ::testing::Test {
         {.Name = "ABCDEFGHIJKLMNOP", .Data = tf::Samples(12, 3), .SampleRate = 32001, .NumChannels = 3},
         {.Name = "", .Data = {}, .HeaderSize = 300}}));
     ASSERT_TRUE(old_.LoadBank(dir_ / "old.sdt"));
-    for (std::uint32_t i = 0; i < old_.Count(); ++i) ASSERT_TRUE(old_.ExportTo(i, dir_ / "out"));
+    for (std::uint32_t i = 0; i < old_.Count(); ++i) ASSERT_TRUE(old_.Export(i, dir_ / "out"));
   }
   // Creates new.sdt and answers its header `index`.
   TbSoundEntry Create(std::uint32_t index, bool convert = false, FormatRequest format = {}) {
-    EXPECT_TRUE(editor_.CreateBankFrom(dir_ / "out", dir_ / "new.sdt", {convert, format, dir_ / "old.sdt"}, report_));
+    EXPECT_TRUE(CSoundEditor::CreateBank(dir_ / "out", dir_ / "new.sdt", {convert, format, dir_ / "old.sdt"}, report_));
     EXPECT_TRUE(loaded_.LoadBank(dir_ / "new.sdt"));
     return loaded_.Count() > index ? loaded_.Entry(index).Entry : TbSoundEntry{};
   }
@@ -66,9 +67,9 @@ TEST_F(CreateLike, WhatTheOldBankCannotGiveIsReported) {
   EXPECT_EQ(Create(0).HeaderSize, 40u);
   EXPECT_NE(lines_.find("HeaderSize of 1000"), std::string::npos) << lines_;
   fs::remove(dir_ / "old.sdt");
-  const Status missing = editor_.CreateBankFrom(dir_ / "out", dir_ / "x.sdt", {false, {}, dir_ / "old.sdt"}, report_);
+  const Status missing = CSoundEditor::CreateBank(dir_ / "out", dir_ / "x.sdt", {false, {}, dir_ / "old.sdt"}, report_);
   EXPECT_EQ(missing.kind(), ErrorKind::NotFound);
-  EXPECT_EQ(missing.where(), Where{(dir_ / "old.sdt").string()});
+  EXPECT_EQ(missing.where(), Where{PathToUtf8(dir_ / "old.sdt")});
   EXPECT_FALSE(fs::exists(dir_ / "x.sdt"));
 }
 

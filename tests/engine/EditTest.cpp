@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SoundEditor.h"
+#include "SoundReplacement.h"
 #include "TestFiles.h"
 
 namespace Orvane {
@@ -66,9 +67,9 @@ TEST_F(Edit, SavingWithoutEditsOrAfterUndoingThemAllGivesTheLoadedFile) {
   for (const Bytes& bank : OddBanks()) {
     ASSERT_TRUE(editor_.LoadBank(Write("odd.sdt", bank)));
     EXPECT_EQ(SaveAs("same.sdt"), bank);
-    ASSERT_TRUE(editor_.Replace(0, wave));
+    ASSERT_TRUE(ReplaceSound(editor_, 0, wave, {}, tf::Quiet));
     ASSERT_TRUE(editor_.SetFields(1, {"renamed", 1, 2, 3}));
-    ASSERT_TRUE(editor_.Insert(1, wave));
+    ASSERT_TRUE(InsertSound(editor_, 1, wave, {}, tf::Quiet));
     ASSERT_TRUE(editor_.Remove({0}));
     EXPECT_TRUE(editor_.IsModified());
     EXPECT_NE(SaveAs("edited.sdt"), bank);
@@ -95,8 +96,8 @@ TEST_F(Edit, OffsetsShownAfterUndoAndRedoAreTheOnesSaved) {
     for (std::uint32_t i = 0; i < saved.Count(); ++i)
       EXPECT_EQ(shown.at(i), saved.Entry(i).Offset) << step << ", sound " << i;
   };
-  ASSERT_TRUE(editor_.Replace(0, longer));
-  ASSERT_TRUE(editor_.Replace(1, shorter));
+  ASSERT_TRUE(ReplaceSound(editor_, 0, longer, {}, tf::Quiet));
+  ASSERT_TRUE(ReplaceSound(editor_, 1, shorter, {}, tf::Quiet));
   expectSaved("two edits");
   editor_.Undo();
   expectSaved("undo");
@@ -104,7 +105,7 @@ TEST_F(Edit, OffsetsShownAfterUndoAndRedoAreTheOnesSaved) {
   expectSaved("undo again");
   editor_.Redo();
   expectSaved("redo");
-  ASSERT_TRUE(editor_.Replace(2, longer));  // in place of the second edit
+  ASSERT_TRUE(ReplaceSound(editor_, 2, longer, {}, tf::Quiet));  // in place of the second edit
   editor_.Undo();
   editor_.Redo();
   expectSaved("redo of the new edit");
@@ -117,7 +118,7 @@ TEST_F(Edit, ReplacingASoundKeepsEverythingElse) {
   const TbSoundEntry before = editor_.Entry(1).Entry;
   const auto others = *editor_.SampleData(0);
   const Bytes othersBytes(others.begin(), others.end());
-  ASSERT_TRUE(editor_.Replace(1, wave, ReplaceFormat::FilesOwn));
+  ASSERT_TRUE(ReplaceSound(editor_, 1, wave, ReplaceFormat::FilesOwn, tf::Quiet));
   SaveAs("saved.sdt");
 
   CSoundEditor saved;
@@ -142,6 +143,18 @@ TEST_F(Edit, ReplacingASoundKeepsEverythingElse) {
   EXPECT_EQ(editor_.Entry(1).Offset, saved.Entry(1).Offset) << "the list shows offsets as written";
 }
 
+// A new name is the whole of its field: bytes of the old name left after the new terminator
+// would be read back by anything that reads the field whole.
+TEST_F(Edit, ARenameLeavesNothingOfTheOldNameInTheSavedHeader) {
+  ASSERT_TRUE(editor_.LoadBank(Write("a.sdt", tf::MakeBank({{"longername", tf::Samples(10)}}))));
+  ASSERT_TRUE(editor_.SetFields(0, {.Name = "ab"}));
+  const Bytes saved = SaveAs("renamed.sdt");
+  const std::size_t name = 8 + 8;  // the table of one sound, then byte 8 of its header
+  Bytes expected(TbSoundEntry::kNameSize, 0);
+  expected[0] = 'a', expected[1] = 'b';
+  EXPECT_EQ(Bytes(saved.begin() + name, saved.begin() + name + TbSoundEntry::kNameSize), expected);
+}
+
 TEST_F(Edit, EditsThatBreakTheRulesAreRefusedAndChangeNothing) {
   ASSERT_TRUE(editor_.LoadBank(Write("b.sdt", tf::MakeBank({{"one", tf::Samples(8)}}))));
   EXPECT_EQ(editor_.SetFields(0, {std::string(17, 'x')}).kind(), ErrorKind::Refused);
@@ -149,8 +162,8 @@ TEST_F(Edit, EditsThatBreakTheRulesAreRefusedAndChangeNothing) {
   EXPECT_TRUE(editor_.SetFields(0, {"caf\xC3\xA9 \xE2\x82\xAC"}));              // in the code page
   EXPECT_EQ(editor_.Entry(0).Entry.NameBytes(), "caf\xE9 \x80");
   EXPECT_EQ(editor_.Remove({0}).kind(), ErrorKind::Refused);
-  EXPECT_EQ(editor_.Replace(1, dir_ / "none.wav").kind(), ErrorKind::NotFound);
-  EXPECT_EQ(editor_.Replace(0, dir_ / "none.wav").kind(), ErrorKind::NotFound);
+  EXPECT_EQ(ReplaceSound(editor_, 1, dir_ / "none.wav", {}, tf::Quiet).kind(), ErrorKind::NotFound);
+  EXPECT_EQ(ReplaceSound(editor_, 0, dir_ / "none.wav", {}, tf::Quiet).kind(), ErrorKind::NotFound);
   EXPECT_EQ(editor_.Count(), 1u);
   EXPECT_EQ(editor_.UndoName(), "Edit sound 0");
   EXPECT_EQ(editor_.RedoName(), std::nullopt);
@@ -183,7 +196,7 @@ TEST_F(Edit, SavingIsRefusedWhileSoundsAreDamagedOrTheFileChangedOnDisk) {
   Status refused = editor_.Save(path);
   EXPECT_EQ(refused.kind(), ErrorKind::Damaged);
   EXPECT_EQ(refused.where().Sound, 1u);
-  ASSERT_TRUE(editor_.Replace(1, Write("w.wav", tf::MakeWave(tf::Samples(8)))));
+  ASSERT_TRUE(ReplaceSound(editor_, 1, Write("w.wav", tf::MakeWave(tf::Samples(8))), {}, tf::Quiet));
   Write("b.sdt", tf::MakeBank({{"theirs", tf::Samples(99)}}));
   EXPECT_EQ(editor_.Save(path).kind(), ErrorKind::ChangedOnDisk);
   EXPECT_TRUE(editor_.IsModified());

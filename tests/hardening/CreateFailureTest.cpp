@@ -100,7 +100,7 @@ TEST(CreateFailure, AWaveFileThatChangesAfterTheListingStopsIt) {
       if (line.Line.rfind("Found ", 0) == 0) change.Apply(dir / "output" / "1_b.wav");
     };
 
-    const Status created = editor.CreateBankFrom(dir / "output", dir / "bank.sdt", {}, report);
+    const Status created = CSoundEditor::CreateBank(dir / "output", dir / "bank.sdt", {}, report);
     EXPECT_EQ(created.kind(), change.Kind) << created.message();
     EXPECT_NE(created.message().find("1_b.wav"), std::string::npos) << created.message();
     EXPECT_EQ(progress, "Found 3 sounds.\n");

@@ -13,6 +13,7 @@
 #include "ChildProcess.h"
 #include "RunProgram.h"
 #include "SoundEditor.h"
+#include "SoundExport.h"
 #include "TestFiles.h"
 #include "Text.h"
 
@@ -98,9 +99,9 @@ TEST(ExportFailure, AnOutputFolderRemovedMeanwhileIsCreatedAgain) {
   WriteFile(dir / "bank.sdt", MakeBank(kSounds));
   CSoundEditor editor;
   ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
-  ASSERT_TRUE(editor.Export(0));
+  ASSERT_TRUE(editor.Export(0, fs::current_path() / "output"));
   fs::remove_all(dir / "output");
-  const Status again = editor.Export(2);
+  const Status again = editor.Export(2, fs::current_path() / "output");
   ASSERT_TRUE(again) << again.message();
   EXPECT_EQ(ReadFile(dir / "output" / "2_c.wav"), ImageOf(kSounds[2]));
 }
@@ -136,10 +137,10 @@ TEST(ExportFailure, ABankChangedOnDiskAfterLoadingStillServesTheLoadedBytes) {
       change.Apply(dir / "bank.sdt");
       for (std::uint32_t i = 0; i < sounds->size(); ++i) {
         const Bytes expected = ImageOf((*sounds)[i]);
-        auto image = editor.BuildPlayImage(i);
+        auto image = SoundImage(editor, i);
         ASSERT_TRUE(image) << image.message();
         EXPECT_TRUE(*image == expected) << "play image of sound " << i;
-        ASSERT_TRUE(editor.ExportTo(i, dir / "out"));
+        ASSERT_TRUE(editor.Export(i, dir / "out"));
         EXPECT_TRUE(ReadFile(dir / "out" / Str(i, '_', (*sounds)[i].Name, ".wav")) == expected)
             << "export of sound " << i;
       }

@@ -9,6 +9,7 @@
 #include "ChildProcess.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -39,7 +40,7 @@ TEST(LoadFailure, ABankBeyondTheMemoryLimitIsRefusedAndTheOldOneStays) {
     ASSERT_EQ(::setrlimit(RLIMIT_AS, &limit), 0);
     const Status loaded = editor.LoadBank(dir / "huge.sdt");
     EXPECT_EQ(loaded.kind(), ErrorKind::TooLarge) << loaded.message();
-    EXPECT_EQ(loaded.where(), Where{(dir / "huge.sdt").string()});
+    EXPECT_EQ(loaded.where(), Where{PathToUtf8(dir / "huge.sdt")});
     EXPECT_NE(loaded.message().find("huge.sdt"), std::string::npos) << loaded.message();
     ASSERT_EQ(editor.Count(), 1u);
     EXPECT_EQ(editor.Entry(0).Entry.NameBytes(), "kept");

@@ -1,6 +1,6 @@
 // Playback when the world changes under it: the bank file replaced after loading, or no audio
-// device until one appears. Each case runs in a child process, so that the process-wide player
-// and the audio driver chosen there end with it.
+// device until one appears. Each case runs in a child process, so that the audio driver chosen
+// there ends with it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include "SoundEditor.h"
 #include "SoundOutput.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -20,13 +21,13 @@ namespace fs = std::filesystem;
 const Bytes kFirst = Samples(4410, 21);
 const Bytes kSecond = Samples(4410, 22);
 
-// Plays sound `index` to its end and answers what SDL's disk driver wrote to `file`.
-Bytes PlayToTheEnd(CSoundEditor& editor, std::uint32_t index, const fs::path& file) {
+// Plays sound `index` to its end on `output` and answers what SDL's disk driver wrote to `file`.
+Bytes PlayToTheEnd(CSoundEditor& editor, SoundOutput& output, std::uint32_t index, const fs::path& file) {
   const Status played = editor.Play(index);
   EXPECT_TRUE(played) << played.message();
   if (!played) return {};
-  WaitForSoundEnd();
-  ShutDownSoundOutput();
+  output.WaitForEnd();
+  output.ShutDown();
   return ReadFile(file);
 }
 
@@ -38,7 +39,7 @@ bool Heard(const Bytes& output, const Bytes& sound) {
 
 void UseDiskAudio(const fs::path& file) {
   SetEnvironment("SDL_AUDIODRIVER", "disk");
-  SetEnvironment("SDL_DISKAUDIOFILE", file.string());
+  SetEnvironment("SDL_DISKAUDIOFILE", PathToUtf8(file));
 }
 
 TEST(PlaybackFailure, ABankChangedOnDiskAfterLoadingStillPlaysTheLoadedBytes) {
@@ -53,10 +54,11 @@ TEST(PlaybackFailure, ABankChangedOnDiskAfterLoadingStillPlaysTheLoadedBytes) {
     WriteFile(dir / "bank.sdt", MakeBank({{.Name = "a", .Data = kFirst}}));
     const ChildOutcome outcome = RunInChild([&] {
       UseDiskAudio(dir / "out.raw");
-      CSoundEditor editor;
+      SoundOutput output;
+      CSoundEditor editor(&output);
       ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
       change(dir / "bank.sdt");
-      EXPECT_TRUE(Heard(PlayToTheEnd(editor, 0, dir / "out.raw"), kFirst))
+      EXPECT_TRUE(Heard(PlayToTheEnd(editor, output, 0, dir / "out.raw"), kFirst))
           << "the loaded sound did not play";
     });
     EXPECT_EQ(outcome, ChildOutcome::Passed);
@@ -73,16 +75,17 @@ TEST(PlaybackFailure, APlayWithoutADeviceIsReportedAndOneAfterADeviceAppearsPlay
     EXPECT_EQ(tool.ExitCode, 1);
     EXPECT_EQ(tool.Err.rfind("orvane-cli: cannot play sound 0: no audio device", 0), 0u) << tool.Err;
 
-    CSoundEditor editor;
+    SoundOutput output;
+    CSoundEditor editor(&output);
     ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
     const Status first = editor.Play(0);
     EXPECT_EQ(first.kind(), ErrorKind::NoDevice) << first.message();
-    EXPECT_EQ(first.where(), (Where{(dir / "bank.sdt").string(), 0, {}}));
+    EXPECT_EQ(first.where(), (Where{PathToUtf8(dir / "bank.sdt"), 0, {}}));
 
     UseDiskAudio(dir / "out.raw");
-    const Bytes output = PlayToTheEnd(editor, 1, dir / "out.raw");
-    EXPECT_TRUE(Heard(output, kSecond)) << "the second play did not sound";
-    EXPECT_FALSE(FindSound(output, kFirst)) << "the first play sounded after all";
+    const Bytes written = PlayToTheEnd(editor, output, 1, dir / "out.raw");
+    EXPECT_TRUE(Heard(written, kSecond)) << "the second play did not sound";
+    EXPECT_FALSE(FindSound(written, kFirst)) << "the first play sounded after all";
   });
   EXPECT_EQ(outcome, ChildOutcome::Passed);
 }

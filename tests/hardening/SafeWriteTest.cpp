@@ -11,6 +11,7 @@
 #include "SmallDisk.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -57,7 +58,7 @@ TEST(SafeWrite, ALinkIsWrittenThroughAndStaysALink) {
   fs::create_symlink("loop-a", dir / "loop-b");
   const Status loop = WriteWhole(dir / "loop-a", fresh);
   EXPECT_EQ(loop.kind(), ErrorKind::Io);
-  EXPECT_EQ(loop.where(), Where{(dir / "loop-a").string()});
+  EXPECT_EQ(loop.where(), Where{PathToUtf8(dir / "loop-a")});
 
   EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"chain.sdt", "dangling.sdt", "links", "loop-a",
                                                   "loop-b", "new.sdt", "real.sdt"}));
@@ -94,7 +95,7 @@ TEST(SafeWrite, AFolderThatRefusesWritesLeavesTheTargetAsItWas) {
     if (::access(locked.c_str(), W_OK) == 0) SkipChild("this process writes into read-only folders");
     const Status written = WriteWhole(locked / "bank.sdt", Samples(100));
     EXPECT_EQ(written.kind(), ErrorKind::Io);
-    EXPECT_EQ(written.where().File, (locked / "bank.sdt").string());
+    EXPECT_EQ(written.where().File, PathToUtf8(locked / "bank.sdt"));
   });
   EXPECT_NE(outcome, ChildOutcome::Failed);
   EXPECT_EQ(ReadFile(locked / "bank.sdt"), kOld);
@@ -108,7 +109,7 @@ TEST(SafeWrite, AFullDiskLeavesTheTargetAsItWas) {
   WriteFile(disk / "bank.sdt", kOld);
   const Status written = WriteWhole(disk / "bank.sdt", Samples(512 * 1024));
   EXPECT_EQ(written.kind(), ErrorKind::Io);
-  EXPECT_EQ(written.where().File, (disk / "bank.sdt").string());
+  EXPECT_EQ(written.where().File, PathToUtf8(disk / "bank.sdt"));
   EXPECT_EQ(ReadFile(disk / "bank.sdt"), kOld);
   EXPECT_EQ(Names(disk.Path()), std::vector<std::string>{"bank.sdt"});
 }
@@ -121,11 +122,11 @@ TEST(SafeWrite, AFailedExportLeavesTheEarlierFileWhole) {
   WriteFile(dir / "bank.sdt", MakeBank({{.Name = "big", .Data = Samples(150 * 1024)}}));
   CSoundEditor editor;
   ASSERT_TRUE(editor.LoadBank(dir / "bank.sdt"));
-  ASSERT_TRUE(editor.ExportTo(0, disk.Path()));
+  ASSERT_TRUE(editor.Export(0, disk.Path()));
   const Bytes earlier = ReadFile(disk / "0_big.wav");
-  const Status again = editor.ExportTo(0, disk.Path());
+  const Status again = editor.Export(0, disk.Path());
   EXPECT_EQ(again.kind(), ErrorKind::Io);
-  EXPECT_EQ(again.where().File, (disk / "0_big.wav").string());
+  EXPECT_EQ(again.where().File, PathToUtf8(disk / "0_big.wav"));
   EXPECT_EQ(again.where().Sound, 0u);
   EXPECT_EQ(ReadFile(disk / "0_big.wav"), earlier);
   EXPECT_EQ(Names(disk.Path()), std::vector<std::string>{"0_big.wav"});

@@ -5,6 +5,7 @@
 
 #include "PlaybackConversion.h"
 #include "SoundOutput.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 
@@ -12,20 +13,25 @@ void SetEnvironment(const char* name, const std::string& value) {
   setenv(name, value.c_str(), 1);
 }
 
-void DiskAudioTest::SetUp() {
+DiskAudioTest::DiskAudioTest() : output_(std::make_unique<Orvane::SoundOutput>(Settings(true))) {
   // SDL reads the driver when its audio starts and the file when a device opens.
   SetEnvironment("SDL_AUDIODRIVER", "disk");
-  SetEnvironment("SDL_DISKAUDIOFILE", (dir_ / "out.raw").string());
-  SetSoundConverter(&Audio::ConvertForPlayback);
+  SetEnvironment("SDL_DISKAUDIOFILE", PathToUtf8(dir_ / "out.raw"));
 }
 
-void DiskAudioTest::TearDown() {
-  ShutDownSoundOutput();
-  SetDefaultSound(nullptr);
+DiskAudioTest::~DiskAudioTest() = default;
+
+Orvane::SoundOutput::Settings DiskAudioTest::Settings(bool convert) {
+  return {convert ? SoundConverter(&Audio::ConvertForPlayback) : SoundConverter(),
+          [this] {
+            if (defaultSound_) defaultSound_();
+          }};
 }
 
-Bytes DiskAudioTest::Output() {
-  ShutDownSoundOutput();
+void DiskAudioTest::WithoutConverter() { output_ = std::make_unique<Orvane::SoundOutput>(Settings(false)); }
+
+Bytes DiskAudioTest::Written() {
+  output_->ShutDown();
   return ReadFile(dir_ / "out.raw");
 }
 

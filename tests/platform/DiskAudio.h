@@ -4,25 +4,37 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "SoundOutput.h"
 #include "TestFiles.h"
 
 namespace Orvane::Test {
 
 void SetEnvironment(const char* name, const std::string& value);
 
-// Each test starts SDL's audio afresh on the disk driver, writing into its own folder.
+// Each test has a sound output of its own on SDL's disk driver, writing into its own folder,
+// converting as the window's does.
 class DiskAudioTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  DiskAudioTest();
+  ~DiskAudioTest() override;
 
+  Orvane::SoundOutput& Output() { return *output_; }
+  // Makes the output one that converts nothing.
+  void WithoutConverter();
   // Everything the device was given, once the output has been shut down.
-  Bytes Output();
+  Bytes Written();
 
   TempDir dir_;
+  std::function<void()> defaultSound_;  // what sounds for an image the output refuses
+
+ private:
+  Orvane::SoundOutput::Settings Settings(bool convert);
+  std::unique_ptr<Orvane::SoundOutput> output_;
 };
 
 // Where `sound` begins in `output`, after the silence a device may play before it.

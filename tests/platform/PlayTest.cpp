@@ -8,7 +8,9 @@
 #include "DiskAudio.h"
 #include "ProcessMemory.h"
 #include "SoundEditor.h"
+#include "SoundReplacement.h"
 #include "SoundOutput.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -36,7 +38,7 @@ class Play : public DiskAudioTest {
     return dir_ / name;
   }
 
-  CSoundEditor editor_;
+  CSoundEditor editor_{&Output()};
 };
 
 TEST_F(Play, TheSoundPlaysOnIntactWhenTheBankChanges) {
@@ -53,9 +55,9 @@ TEST_F(Play, TheSoundPlaysOnIntactWhenTheBankChanges) {
     const Status played = editor_.Play(0);
     ASSERT_TRUE(played) << played.message();
     change();
-    WaitForSoundEnd();
+    Output().WaitForEnd();
 
-    const Bytes output = Output();
+    const Bytes output = Written();
     const auto start = FindSound(output, samples);
     ASSERT_TRUE(start);
     EXPECT_TRUE(HoldsAt(output, *start, samples));
@@ -65,13 +67,13 @@ TEST_F(Play, TheSoundPlaysOnIntactWhenTheBankChanges) {
 TEST_F(Play, StopSilencesTheSoundAndSaysWhetherOneWasPlaying) {
   const Bytes samples = Samples(22050 * 2 * 2, 5);  // 2 s
   ASSERT_TRUE(editor_.LoadBank(WriteBank("a.sdt", MakeBank({Sound(samples)}))));
-  EXPECT_FALSE(editor_.Stop());
+  EXPECT_FALSE(editor_.Playback().Stop());
   ASSERT_TRUE(editor_.Play(0));
-  EXPECT_TRUE(editor_.IsPlaying());
-  EXPECT_TRUE(editor_.Stop());
-  EXPECT_FALSE(editor_.IsPlaying());
-  WaitForSoundEnd();  // returns at once: nothing plays
-  const Bytes output = Output();
+  EXPECT_TRUE(editor_.Playback().IsPlaying());
+  EXPECT_TRUE(editor_.Playback().Stop());
+  EXPECT_FALSE(editor_.Playback().IsPlaying());
+  Output().WaitForEnd();  // returns at once: nothing plays
+  const Bytes output = Written();
   const auto start = FindSound(output, samples);
   EXPECT_FALSE(start && HoldsAt(output, *start, samples)) << "the whole sound reached the device";
 }
@@ -81,19 +83,19 @@ TEST_F(Play, ThePlayPositionShowsOnTheSoundWhoseSamplesPlay) {
       WriteBank("a.sdt", MakeBank({Sound(Samples(22050 * 2, 1)), Sound(Samples(100, 2))}))));
   ASSERT_TRUE(editor_.Play(0));
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const auto played = editor_.PlayedSeconds(0);
+  const auto played = editor_.Playback().PlayedSeconds(0);
   ASSERT_TRUE(played);
   EXPECT_GT(*played, 0.05);
   EXPECT_LT(*played, 0.95);
-  EXPECT_FALSE(editor_.PlayedSeconds(1));
+  EXPECT_FALSE(editor_.Playback().PlayedSeconds(1));
   // Replaced, it is another sound; undone, the one that plays again.
   WriteFile(dir_ / "new.wav", MakeWave(Samples(200, 3)));
-  ASSERT_TRUE(editor_.Replace(0, dir_ / "new.wav"));
-  EXPECT_FALSE(editor_.PlayedSeconds(0));
+  ASSERT_TRUE(ReplaceSound(editor_, 0, dir_ / "new.wav", {}, Quiet));
+  EXPECT_FALSE(editor_.Playback().PlayedSeconds(0));
   ASSERT_TRUE(editor_.Undo());
-  EXPECT_TRUE(editor_.PlayedSeconds(0));
-  editor_.Stop();
-  EXPECT_FALSE(editor_.PlayedSeconds(0));
+  EXPECT_TRUE(editor_.Playback().PlayedSeconds(0));
+  editor_.Playback().Stop();
+  EXPECT_FALSE(editor_.Playback().PlayedSeconds(0));
 }
 
 TEST_F(Play, RefusesIndexesItCannotReadWithAReasonAndPlaysNothing) {
@@ -109,7 +111,7 @@ TEST_F(Play, RefusesIndexesItCannotReadWithAReasonAndPlaysNothing) {
   for (const auto& c : refused) {
     const Status played = editor_.Play(c.Index);
     EXPECT_EQ(played.kind(), c.Kind) << c.Index;
-    EXPECT_EQ(played.where(), (Where{bank.string(), c.Index, c.Offset})) << c.Index;
+    EXPECT_EQ(played.where(), (Where{PathToUtf8(bank), c.Index, c.Offset})) << c.Index;
   }
   editor_.Clear();
   EXPECT_EQ(editor_.Play(0).kind(), ErrorKind::NotFound);
@@ -122,10 +124,10 @@ TEST_F(Play, ASoundTheOutputRefusesIsNamedAndTheDefaultSoundPlays) {
   const auto bank = WriteBank("four.sdt", MakeBank({fourBit}));
   ASSERT_TRUE(editor_.LoadBank(bank));
   int defaultSounds = 0;
-  SetDefaultSound([&] { ++defaultSounds; });
+  defaultSound_ = [&] { ++defaultSounds; };
   const Status played = editor_.Play(0);
   EXPECT_EQ(played.kind(), ErrorKind::Unsupported);
-  EXPECT_EQ(played.where(), (Where{bank.string(), 0, {}}));
+  EXPECT_EQ(played.where(), (Where{PathToUtf8(bank), 0, {}}));
   EXPECT_NE(played.message().find("sound 0 (4-bit, 1 channel, 22050 Hz)"), std::string::npos)
       << played.message();
   EXPECT_EQ(defaultSounds, 1);

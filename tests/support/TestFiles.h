@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "Reporter.h"
+
 namespace Orvane::Test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -91,5 +93,8 @@ class ScopedWorkingDirectory {
  private:
   std::filesystem::path previous_;
 };
+
+// A reporter for the lines a test does not look at.
+inline void Quiet(const Report&) {}
 
 }  // namespace Orvane::Test

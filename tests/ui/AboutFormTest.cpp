@@ -47,7 +47,7 @@ TEST_F(AboutFormTest, OpensOnceClosesAndOpensAgainAndGoesWithTheMainWindow) {
   QPointer<AboutForm> second = AboutWindow();
   ASSERT_NE(second, nullptr);
   {
-    MainForm other(editor, desktop);
+    MainForm other(editor, {dir / "output", nullptr, ReportToConsole}, desktop);
     other.show();
     other.findChild<QAction*>(QStringLiteral("aboutToolStripMenuItem"))->trigger();
     EXPECT_EQ(AboutWindowsOnScreen(), 2) << "each main window has its own";

@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include "BankSession.h"
+#include "SoundOutput.h"
+#include "SoundServer.h"
 #include "TestFiles.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -26,7 +29,8 @@ class BankSessionTest : public ::testing::Test {
   CSoundEditor editor;
   std::vector<Report> console;
   std::vector<Message> messages;
-  BankSession session{editor, [this](const Report& report) { console.push_back(report); },
+  BankSession session{editor,
+                      {dir / "output", nullptr, [this](const Report& report) { console.push_back(report); }},
                       [this](const Message& message) { messages.push_back(message); }};
 };
 
@@ -78,7 +82,7 @@ TEST_F(BankSessionTest, FailuresKeepTheirKindAndWhereAndReachTheConsole) {
   WriteFile(bank, MakeBank({{.Name = "theirs", .Data = Samples(8)}}));
   const CommandOutcome refused = session.Save(bank, /*force=*/false);
   EXPECT_EQ(refused.Result.kind(), ErrorKind::ChangedOnDisk);
-  EXPECT_EQ(refused.Result.where().File, bank.string());
+  EXPECT_EQ(refused.Result.where().File, PathToUtf8(bank));
   ASSERT_TRUE(refused.Line);
   EXPECT_TRUE(refused.Line->ends_with(" (File > Save As... over it does)")) << *refused.Line;
   EXPECT_EQ(console.back().Line, *refused.Line + "\n");
@@ -93,9 +97,34 @@ TEST_F(BankSessionTest, FailuresKeepTheirKindAndWhereAndReachTheConsole) {
 
   const CommandOutcome missing = session.Open(dir / "missing.sdt");
   EXPECT_EQ(missing.Result.kind(), ErrorKind::NotFound);
-  EXPECT_EQ(missing.Result.where().File, (dir / "missing.sdt").string());
+  EXPECT_EQ(missing.Result.where().File, PathToUtf8(dir / "missing.sdt"));
   EXPECT_EQ(missing.ListChange, CommandOutcome::List::Same) << "the bank before stays listed";
   EXPECT_EQ(session.OpenStart(), dir / "missing.sdt") << "the next dialog starts there";
+}
+
+// The compared bank plays on an output of its own: its sound leaves the edited bank's playing,
+// and stopping the edited bank's leaves the compared one's.
+TEST(BankSessionPlayback, TheComparedBanksSoundPlaysBesideTheBanksOwn) {
+  const SoundServer server;
+  ASSERT_EQ(server.Refusal(), "");
+  TempDir dir;
+  WriteFile(dir / "a.sdt", MakeBank({{.Name = "long", .Data = Samples(22050 * 2 * 2, 1)}}));
+  WriteFile(dir / "b.sdt", MakeBank({{.Name = "long", .Data = Samples(22050 * 2 * 2, 2)}}));
+  {
+    SoundOutput mine, theirs;
+    CSoundEditor editor(&mine);
+    BankSession session(editor, {dir / "output", &theirs, Quiet}, [](const Message&) {});
+    ASSERT_TRUE(session.Open(dir / "a.sdt").Result);
+    ASSERT_TRUE(session.CompareWith(dir / "b.sdt").Result);
+    ASSERT_TRUE(session.Listen(0).Result);
+    const CommandOutcome compared = session.ListenToCompared(0);
+    ASSERT_TRUE(compared.Result) << compared.Result.message();
+    EXPECT_TRUE(mine.IsPlaying());
+    EXPECT_TRUE(theirs.IsPlaying());
+    EXPECT_EQ(session.Stop().Line, "Stopped the sound");
+    EXPECT_FALSE(mine.IsPlaying());
+    EXPECT_TRUE(theirs.IsPlaying());
+  }
 }
 
 }  // namespace

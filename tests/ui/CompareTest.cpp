@@ -5,6 +5,7 @@
 #include "BankDiff.h"
 #include "SoundListModel.h"
 #include "UiTestSupport.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -25,7 +26,7 @@ class CompareTest : public MainWindowTest {
                                          {.Name = "see", .Data = Samples(20, 3)},
                                          {.Name = "d", .Data = Samples(10, 4)}}));
     Open(mod);
-    desktop.Answers.push_back(QString::fromStdString(original.string()));
+    desktop.Answers.push_back(QString::fromStdString(PathToUtf8(original)));
     Action("compareToolStripMenuItem")->trigger();
   }
   QStringList Changes() {
@@ -58,7 +59,7 @@ TEST_F(CompareTest, TheChangeColumnFollowsATakeAnUndoAndAnInsertAndTheSaveHoldsT
   // Indexes move under an insert: every later sound meets another of the compared bank.
   WriteFile(dir / "new.wav", MakeWave(Samples(40, 1)));
   Focus(0);
-  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "new.wav")));
   Action("insertToolStripMenuItem")->trigger();
   EXPECT_EQ(Changes(), (QStringList{"changed", "changed", "changed", "added", "added"}));
   Action("undoToolStripMenuItem")->trigger();

@@ -15,6 +15,7 @@
 #include "SoundOutput.h"
 #include "WaveformView.h"
 #include "UiTestSupport.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -40,7 +41,7 @@ class MainFormEditingTest : public MainWindowTest {
   // coordinates, as a file manager does: Qt drops only where the drag was taken.
   void Drop(const fs::path& path, QPoint at) {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(PathToUtf8(path)))});
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&form, &enter);
     ASSERT_TRUE(enter.isAccepted());
@@ -68,7 +69,7 @@ TEST_F(MainFormEditingTest, ReplaceByDialogAndByDropThenUndoAndRedo) {
     EXPECT_TRUE(Action(command)->isEnabled()) << command;
 
   Focus(1);
-  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "new.wav")));
   Action("replaceToolStripMenuItem")->trigger();
   EXPECT_TRUE(desktop.OpenRequests.back().Filter.contains("*.flac"));
   EXPECT_EQ(Cell(1, kDataSize), "400");
@@ -77,7 +78,7 @@ TEST_F(MainFormEditingTest, ReplaceByDialogAndByDropThenUndoAndRedo) {
   EXPECT_EQ(BankName(), "a.sdt *");
   EXPECT_EQ(List()->currentIndex().row(), 1) << "the focus survives the edit";
 
-  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "new.wav")));
   Action("replaceKeepingFormatToolStripMenuItem")->trigger();
   EXPECT_EQ(Cell(1, kDataSize), "200");
   EXPECT_EQ(Cell(1, kBits), "8");
@@ -105,7 +106,7 @@ TEST_F(MainFormEditingTest, ReplaceByDialogAndByDropThenUndoAndRedo) {
 
 TEST_F(MainFormEditingTest, InsertAndRemoveMoveTheRowsAfterThem) {
   Focus(1);
-  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "new.wav")));
   Action("insertToolStripMenuItem")->trigger();
   ASSERT_EQ(Rows(), 4);
   EXPECT_EQ(Cell(1, SoundListModel::columnName), "new");
@@ -197,14 +198,14 @@ TEST_F(MainFormEditingTest, AFailedSaveKeepsTheEditsAndSaysWhy) {
   fs::rename(fs::path(dir.Path()).concat("-moved"), dir.Path());
 
   Action("saveToolStripMenuItem")->trigger();
-  EXPECT_EQ(StatusLine(), QString::fromStdString("Saved " + bank.string()));
+  EXPECT_EQ(StatusLine(), QString::fromStdString("Saved " + PathToUtf8(bank)));
   EXPECT_EQ(BankName(), "a.sdt");
   // Another program changes the file: Save refuses, Save As over it (confirmed) writes it.
   RemoveFirst();
   WriteFile(bank, MakeBank({{.Name = "x", .Data = Samples(8)}}));
   Action("saveToolStripMenuItem")->trigger();
   EXPECT_TRUE(StatusLine().endsWith("(File > Save As... over it does)"));
-  desktop.Answers.push_back(QString::fromStdString(bank.string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(bank)));
   Action("saveAsToolStripMenuItem")->trigger();
   CSoundEditor saved;
   ASSERT_TRUE(saved.LoadBank(bank));
@@ -215,13 +216,13 @@ TEST_F(MainFormEditingTest, TheWaveformFollowsTheFocusAndEditsOrSaysWhyItIsMissi
   auto* view = form.findChild<WaveformView*>(QStringLiteral("ctrlWaveform"));
   Focus(1);
   EXPECT_EQ(view->Note(), "");
-  const auto before = editor.Peaks(1);
-  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  const auto before = editor.Waveforms().Peaks(1);
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "new.wav")));
   Action("replaceToolStripMenuItem")->trigger();
-  const auto after = editor.Peaks(1);
+  const auto after = editor.Waveforms().Peaks(1);
   EXPECT_NE((*before)->Frames, (*after)->Frames);
   Action("undoToolStripMenuItem")->trigger();
-  EXPECT_EQ(*editor.Peaks(1), *before) << "kept while the old samples are";
+  EXPECT_EQ(*editor.Waveforms().Peaks(1), *before) << "kept while the old samples are";
   view->grab();  // draws without a fault
 
   Open(WriteBank("odd.sdt", DamagedBank({{.Name = "a", .Data = Samples(4)}})));
@@ -242,7 +243,7 @@ std::optional<int> LineColumn(const QImage& picture) {
 }
 
 TEST_F(MainFormEditingTest, ALineFollowsThePlayPositionAndGoesWhenTheSoundStops) {
-  ShutDownSoundOutput();  // audio starts afresh, on the driver that writes to a file
+  output.ShutDown();  // audio starts afresh, on the driver that writes to a file
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
   Open(WriteBank("long.sdt", MakeBank({{.Name = "long", .Data = Samples(22050 * 2 * 2, 4)}})));
@@ -258,7 +259,7 @@ TEST_F(MainFormEditingTest, ALineFollowsThePlayPositionAndGoesWhenTheSoundStops)
   const auto later = LineColumn(playing);
   Action("stopToolStripMenuItem")->trigger();
   const auto stopped = LineColumn(view->grab().toImage());
-  ShutDownSoundOutput();
+  output.ShutDown();
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 
@@ -279,7 +280,7 @@ TEST_F(MainFormEditingTest, WithAFilterOnCommandsReachTheSoundTheRowShows) {
   EXPECT_EQ(desktop.Clipboard.back(), "2_door");
   Action("ctrlSoundsContextExport")->trigger();
   EXPECT_TRUE(fs::exists("output/2_door.wav"));
-  desktop.Answers.push_back(QString::fromStdString((dir / "new.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "new.wav")));
   Action("replaceToolStripMenuItem")->trigger();
   EXPECT_EQ(Cell(0, kDataSize), "400");
   EXPECT_EQ(Rows(), 1) << "the filter stays on through an edit";
@@ -300,9 +301,9 @@ TEST_F(MainFormEditingTest, ABankDroppedOrNamedOnTheCommandLineOpens) {
   Drop(other, QPoint(5, 5));
   EXPECT_EQ(Rows(), 1);
   EXPECT_EQ(BankName(), "b.sdt");
-  form.OpenBankFile(QString::fromStdString(bank.string()));
+  form.OpenBankFile(QString::fromStdString(PathToUtf8(bank)));
   EXPECT_EQ(Rows(), 3);
-  form.OpenBankFile(QString::fromStdString((dir / "missing.sdt").string()));
+  form.OpenBankFile(QString::fromStdString(PathToUtf8(dir / "missing.sdt")));
   EXPECT_TRUE(StatusLine().contains("missing.sdt")) << StatusLine().toStdString();
   EXPECT_EQ(Rows(), 3);
 }

@@ -8,6 +8,7 @@
 #include "ProgramInfo.h"
 #include "UiTestSupport.h"
 #include "SoundFileName.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -74,7 +75,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirShortcuts) {
 }
 
 TEST_F(MainFormTest, TitleNamesProgramAndVersionOnceLoaded) {
-  MainForm fresh(editor, desktop);
+  MainForm fresh(editor, {dir / "output", nullptr, ReportToConsole}, desktop);
   EXPECT_EQ(fresh.windowTitle(), "Orvane");
   fresh.show();
   const QString title = QStringLiteral("Orvane - v") + QString::fromLatin1(kVersion);
@@ -98,7 +99,7 @@ TEST_F(MainFormTest, ListHasItsColumnsWithTheirHeadersAndWidthsThatGrowWithTheFo
   QFont large = normal;
   large.setPointSizeF(normal.pointSizeF() * 2);
   QApplication::setFont(large);
-  MainForm wide(editor, desktop);
+  MainForm wide(editor, {dir / "output", nullptr, ReportToConsole}, desktop);
   QApplication::setFont(normal);
   auto* wideList = wide.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));
   ASSERT_EQ(List()->model()->columnCount(), 15);
@@ -147,7 +148,7 @@ TEST_F(MainFormTest, OpenDialogAsksForBanksStartingWhereTheLastFileWas) {
   const auto bank = WriteBank("a.sdt", MakeBank(ThreeSounds()));
   Open(bank);
   Open(std::nullopt);
-  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(bank.string()));
+  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(PathToUtf8(bank)));
   EXPECT_EQ(fs::current_path(), dir.Path()) << "dialogs must not move the output folder";
 }
 
@@ -159,7 +160,7 @@ TEST_F(MainFormTest, CancelledOpenChangesNothingAndFailedOpenOnlyTheRememberedPa
   Open(std::nullopt);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(1, 4), "bell");
-  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(bank.string()));
+  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(PathToUtf8(bank)));
 
   const auto missing = dir / "missing.sdt";
   Open(missing);
@@ -169,7 +170,7 @@ TEST_F(MainFormTest, CancelledOpenChangesNothingAndFailedOpenOnlyTheRememberedPa
   EXPECT_TRUE(StatusLine().contains("missing.sdt")) << StatusLine().toStdString();
 
   Open(std::nullopt);
-  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(missing.string()));
+  EXPECT_EQ(desktop.OpenRequests.back().Start, QString::fromStdString(PathToUtf8(missing)));
 }
 
 TEST_F(MainFormTest, BankOfNoSoundsEmptiesTheListAndCommandsDoNothing) {
@@ -264,13 +265,13 @@ TEST_F(MainFormTest, ExportAndExportAllWriteWaveFilesIntoOutput) {
   EXPECT_EQ(fs::file_size("output/1_bell.wav"), 44u + 60u);
   EXPECT_FALSE(fs::exists("output/0_abc.wav"));
   EXPECT_EQ(StatusLine(), QString::fromStdString("Exported sound 1 to " +
-                                                 (OutputFolder() / "1_bell.wav").string()));
+                                                 PathToUtf8(dir / "output" / "1_bell.wav")));
 
   Action("exportAllToolStripMenuItem")->trigger();
   EXPECT_EQ(fs::file_size("output/0_abc.wav"), 44u + 100u);
   EXPECT_EQ(fs::file_size("output/2_door.wav"), 44u + 20u);
   EXPECT_EQ(StatusLine(),
-            QString::fromStdString("Exported 3 sounds to " + OutputFolder().string()));
+            QString::fromStdString("Exported 3 sounds to " + PathToUtf8(dir / "output")));
 }
 
 TEST_F(MainFormTest, ExportAllReportsRefusedSoundsAndExportsTheOthers) {
@@ -299,7 +300,7 @@ TEST_F(MainFormTest, CopyNamePutsTheExportedFileNameOnTheClipboard) {
 
 TEST_F(MainFormTest, CreateFailuresAreReportedAndTheProgramGoesOn) {
   Open(WriteBank("a.sdt", MakeBank(ThreeSounds())));
-  const QString target = QString::fromStdString((dir / "new.sdt").string());
+  const QString target = QString::fromStdString(PathToUtf8(dir / "new.sdt"));
 
   desktop.Answers = {target};
   Action("createToolStripMenuItem")->trigger();
@@ -336,7 +337,7 @@ TEST_F(MainFormTest, WholeCycleExportEditCreateOpen) {
   Action("exportAllToolStripMenuItem")->trigger();
   fs::remove("output/1_bell.wav");
   WriteFile(dir / "output" / "1_horn.wav", MakeWave(Samples(300), 11025));
-  desktop.Answers = {QString::fromStdString((dir / "new.sdt").string())};
+  desktop.Answers = {QString::fromStdString(PathToUtf8(dir / "new.sdt"))};
   Action("createToolStripMenuItem")->trigger();
 
   Open(dir / "new.sdt");

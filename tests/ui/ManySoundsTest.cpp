@@ -11,6 +11,7 @@
 #include "MessagesPanel.h"
 #include "SoundListModel.h"
 #include "UiTestSupport.h"
+#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
@@ -56,7 +57,7 @@ TEST_F(ManySoundsTest, AFolderReplaceIsOneEditWhoseUndoGivesTheLoadedBytesBack) 
   WriteFile(dir / "edits" / "notes.txt", Bytes{'h', 'i'});
 
   std::vector<QString> conversions;
-  desktop.Answers.push_back(QString::fromStdString((dir / "edits").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "edits")));
   desktop.DialogUser = [&](QDialog& dialog) {
     auto* rows = dialog.findChild<QTableWidget*>(QStringLiteral("replacementsList"));
     for (int row = 0; row < rows->rowCount(); ++row) conversions.push_back(rows->item(row, 6)->text());
@@ -115,7 +116,7 @@ TEST_F(ManySoundsTest, SortAndFilterTogetherSendEveryCommandToTheSoundItsRowShow
   Action("copyNameToolStripMenuItem1")->trigger();
   EXPECT_EQ(desktop.Clipboard.back(), "0_delta");
   WriteFile(dir / "long.wav", MakeWave(Samples(2000, 9)));
-  desktop.Answers.push_back(QString::fromStdString((dir / "long.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "long.wav")));
   Action("replaceToolStripMenuItem")->trigger();
   EXPECT_EQ(StatusLine(), "Replaced sound 0 (delta) with long.wav");
   EXPECT_EQ(Names(), (QStringList{"alpha", "Charlie", "delta"})) << "an edit keeps the sort";
@@ -126,7 +127,7 @@ TEST_F(ManySoundsTest, AWarningOpensTheMessagesAndTheStatusLineSendsThere) {
   auto* messages = form.findChild<MessagesPanel*>(QStringLiteral("ctrlMessages"));
   EXPECT_FALSE(messages->isVisible());
   Focus(0);
-  desktop.Answers.push_back(QString::fromStdString((dir / "missing.wav").string()));
+  desktop.Answers.push_back(QString::fromStdString(PathToUtf8(dir / "missing.wav")));
   Action("replaceToolStripMenuItem")->trigger();
   EXPECT_TRUE(messages->isVisible());
   ASSERT_EQ(messages->Count(), 1);

@@ -52,8 +52,10 @@ int main(int argc, char* argv[]) {
   }
   Orvane::Test::FakeDesktop desktop;
   desktop.Answers.push_back(QString::fromLocal8Bit(argv[1]));
-  Orvane::CSoundEditor editor;
-  Orvane::MainForm form(editor, desktop);
+  Orvane::SoundOutput output;
+  Orvane::CSoundEditor editor(&output);
+  Orvane::MainForm form(editor, {std::filesystem::current_path() / "output", nullptr, Orvane::ReportToConsole},
+                        desktop);
   form.show();
   form.findChild<QAction*>(QStringLiteral("openToolStripMenuItem"))->trigger();
   auto* list = form.findChild<QTableView*>(QStringLiteral("ctrlSoundsList"));

@@ -8,6 +8,7 @@
 #include "FakeDesktop.h"
 #include "MainForm.h"
 #include "OpenWindows.h"
+#include "PathText.h"
 #include "TestFiles.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -40,7 +41,7 @@ class MainWindowTest : public ::testing::Test {
   }
   // File > Open, answered with `path`, or cancelled.
   void Open(const std::optional<std::filesystem::path>& path) {
-    desktop.Answers.push_back(path ? std::optional(QString::fromStdString(path->string()))
+    desktop.Answers.push_back(path ? std::optional(ToText(*path))
                                    : std::nullopt);
     Action("openToolStripMenuItem")->trigger();
   }
@@ -61,8 +62,9 @@ class MainWindowTest : public ::testing::Test {
   TempDir dir;
   ScopedWorkingDirectory workingDirectory{dir.Path()};
   FakeDesktop desktop;
-  CSoundEditor editor;
-  MainForm form{editor, desktop};
+  SoundOutput output;
+  CSoundEditor editor{&output};
+  MainForm form{editor, {dir / "output", nullptr, ReportToConsole}, desktop};
 };
 
 }  // namespace Orvane::Test
