@@ -22,7 +22,7 @@ Result<WrittenWave> ConvertToWave(const std::filesystem::path& file,
                                   const Reporter& report) {
   const std::string where = PathToUtf8(file) + ": ";
   auto checked = CheckSoundFile(file, report);
-  if (!checked) return Result<WrittenWave>(checked.status().Prefixed(where));
+  if (!checked) return Result<WrittenWave>(checked.status().Prefixed(where).At(InFile(file)));
   auto target = AtomicFile::Create(out);
   if (!target) return Result<WrittenWave>(target.status());
 
@@ -32,7 +32,7 @@ Result<WrittenWave> ConvertToWave(const std::filesystem::path& file,
   auto imported = ImportSamples(*checked, request, [&](std::span<const std::uint8_t> bytes) {
     return target->Write(bytes);
   });
-  if (!imported) return Result<WrittenWave>(imported.status().Prefixed(where));
+  if (!imported) return Result<WrittenWave>(imported.status().Prefixed(where).At(InFile(file)));
   written.Format = imported->Format;
   written.DataSize = imported->DataSize;
   written.Copied = imported->Copied;

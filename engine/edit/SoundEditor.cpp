@@ -143,9 +143,11 @@ Result<EditOutcome> CSoundEditor::SetFields(std::uint32_t index, const FieldEdit
 Result<EditOutcome> CSoundEditor::Remove(std::vector<std::uint32_t> indexes) {
   std::sort(indexes.begin(), indexes.end());
   if (indexes.empty())
-    return Result<EditOutcome>::Error(ErrorKind::Refused, "no sound to remove was given");
-  if (std::adjacent_find(indexes.begin(), indexes.end()) != indexes.end())
-    return Result<EditOutcome>::Error(ErrorKind::Refused, "each sound can be removed only once");
+    return Result<EditOutcome>::Error(ErrorKind::Refused, "no sound to remove was given",
+                                      {PathToUtf8(path_)});
+  if (const auto twice = std::adjacent_find(indexes.begin(), indexes.end()); twice != indexes.end())
+    return Result<EditOutcome>::Error(ErrorKind::Refused, "each sound can be removed only once",
+                                      {PathToUtf8(path_), *twice, {}});
   if (Status there = CheckIndex(indexes.back()); !there) return Result<EditOutcome>(there);
   if (indexes.size() >= m_Count)
     return Result<EditOutcome>::Error(ErrorKind::Refused,

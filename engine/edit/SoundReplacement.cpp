@@ -230,7 +230,7 @@ Result<EditOutcome> InsertSound(CSoundEditor& bank, std::uint32_t index,
   std::string name;
   if (options.Name) {
     auto bytes = BankNameOf(*options.Name);
-    if (!bytes) return Result<EditOutcome>(bytes.status());
+    if (!bytes) return Result<EditOutcome>(bytes.status().At({PathToUtf8(bank.BankPath()), index, {}}));
     name = std::move(*bytes);
   } else {
     name = NameFromFile(file, about);
