@@ -182,7 +182,7 @@ struct Wave {
   Bytes Data;
   std::string StemName;  // what an insert without a name calls the sound
 
-  bool FitsBank() const { return RateHz <= 32767; }
+  bool FitsBank() const { return RateHz >= 100 && RateHz <= 32767; }
   std::size_t Frame() const { return std::size_t{Format.NumChannels} * Format.BitsPerSample / 8; }
 };
 
@@ -269,10 +269,12 @@ void ReplaceSound(Run& run) {
                          Quiet);
   if (!sound) return Require(done.kind() == ErrorKind::NotFound, "only a sound of the bank is replaced");
   const SoundFormat target = filesOwn ? TargetOf(wave, {}) : SoundFormat::Of(sound->Header);
-  // A sound's own format is a target from 100 Hz, the lowest rate playback takes.
+  // A sound's own format is a target from 100 Hz, the lowest rate playback takes; conversion
+  // takes sources from 1,000 Hz, so a file that does not fit and is slower cannot come in.
   const bool takesOwn = sound->Header.SampleRate >= 2 * 100;
+  const bool convertible = wave.FitsBank() || wave.RateHz >= 1000;
   if (!done) {
-    Require((!filesOwn && !(takesOwn && Copies(wave, target))),
+    Require((!filesOwn || !convertible) && !(takesOwn && Copies(wave, target)),
             "a WAVE file replaces any sound in its own format, or in the sound's when it has it");
     return;
   }

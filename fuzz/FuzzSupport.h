@@ -43,8 +43,8 @@ inline void Require(bool holds, const char* what) {
 // Whether a well-formed WAVE file can become a sound of a bank: RIFF, PCM, a rate whose double fits
 // 16 bits, and channels and bits that fit a byte. Written out here, apart from the engine's rule.
 inline bool FitsBank(const WaveInfo& wave) {
-  return !wave.Rf64 && wave.IsPcm() && wave.SampleRateHz <= 32767 && wave.NumChannels <= 255 &&
-         wave.BitsPerSample <= 255;
+  return !wave.Rf64 && wave.IsPcm() && wave.SampleRateHz >= 100 && wave.SampleRateHz <= 32767 &&
+         wave.NumChannels <= 255 && wave.BitsPerSample <= 255;
 }
 
 // True when `text` contains `part`.
