@@ -18,7 +18,6 @@
 #include "SoundFileName.h"
 #include "SoundOutput.h"
 #include "WorkingDirectory.h"
-#include "PathUtf8.h"
 
 int main(int argc, char* argv[]) {
   using namespace Orvane;

@@ -13,13 +13,13 @@
 #include "BenchBank.h"
 #include "ByteSource.h"
 #include "FolderReplace.h"
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "SoundReplacement.h"
 #include "TbSoundBank.h"
 #include "TestFiles.h"
 #include "Wave.h"
 #include "WaveReader.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

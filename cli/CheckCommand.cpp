@@ -2,8 +2,8 @@
 
 #include "CliCommon.h"
 #include "Commands.h"
-#include "Text.h"
 #include "PathUtf8.h"
+#include "Text.h"
 
 namespace Orvane::Cli {
 namespace {

@@ -8,9 +8,9 @@
 #include <iostream>
 
 #include "BankHeaders.h"
+#include "PathUtf8.h"
 #include "SoundFileName.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 

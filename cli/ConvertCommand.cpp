@@ -3,9 +3,9 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "FormatOptions.h"
+#include "PathUtf8.h"
 #include "Text.h"
 #include "WaveConversion.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 namespace {

@@ -11,9 +11,9 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "FormatOptions.h"
+#include "PathUtf8.h"
 #include "SoundReplacement.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Cli {
 namespace {

@@ -4,8 +4,8 @@
 #include "BankCreator.h"
 #include "ByteSource.h"
 #include "FuzzSupport.h"
-#include "WaveReader.h"
 #include "PathUtf8.h"
+#include "WaveReader.h"
 
 namespace Orvane::Fuzz {
 namespace {

@@ -6,8 +6,8 @@
 #include <system_error>
 #include <utility>
 
-#include "Text.h"
 #include "PathUtf8.h"
+#include "Text.h"
 
 namespace Orvane {
 namespace {

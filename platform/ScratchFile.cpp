@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "AtomicFile.h"
-#include "Text.h"
 #include "PathUtf8.h"
+#include "Text.h"
 
 namespace Orvane {
 

@@ -5,11 +5,11 @@
 #include <numeric>
 #include <utility>
 
+#include "PathUtf8.h"
 #include "SoundExport.h"
 #include "SoundFileName.h"
 #include "SoundReplacement.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

@@ -33,13 +33,13 @@
 #include "FakeDesktop.h"
 #include "LevelsMeter.h"
 #include "MainForm.h"
-#include "SoundReplacement.h"
+#include "PathUtf8.h"
 #include "PlaybackConversion.h"
 #include "SoundListModel.h"
 #include "SoundOutput.h"
+#include "SoundReplacement.h"
 #include "TestFiles.h"
 #include "WaveformView.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Bench {
 namespace {

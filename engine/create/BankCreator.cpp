@@ -5,10 +5,10 @@
 
 #include "BankWriter.h"
 #include "ByteSource.h"
+#include "PathUtf8.h"
 #include "ScratchFile.h"
 #include "SoundFileName.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

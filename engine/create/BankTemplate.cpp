@@ -2,8 +2,8 @@
 
 #include "BankHeaders.h"
 #include "BankParser.h"
-#include "Text.h"
 #include "PathUtf8.h"
+#include "Text.h"
 
 namespace Orvane {
 

@@ -6,9 +6,9 @@
 #include "AudioFileType.h"
 #include "ByteSource.h"
 #include "Decoder.h"
+#include "PathUtf8.h"
 #include "PcmFileSource.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

@@ -1,9 +1,9 @@
 #include "WaveConversion.h"
 
 #include "AtomicFile.h"
+#include "PathUtf8.h"
 #include "Text.h"
 #include "Wave.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

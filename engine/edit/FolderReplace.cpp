@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
+#include "PathUtf8.h"
 #include "SoundFileName.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

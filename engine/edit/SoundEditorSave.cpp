@@ -5,9 +5,9 @@
 
 #include "AtomicFile.h"
 #include "BankWriter.h"
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "Text.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace {

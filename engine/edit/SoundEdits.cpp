@@ -8,8 +8,8 @@
 #include "BankCreator.h"
 #include "CodePage.h"
 #include "LoadedBank.h"
-#include "Text.h"
 #include "PathUtf8.h"
+#include "Text.h"
 
 namespace Orvane {
 namespace {

@@ -151,8 +151,6 @@ Result<EditOutcome> ReplaceSounds(CSoundEditor& bank, std::span<const Replacemen
 std::vector<ReplacementPreview> PreviewReplacements(const CSoundEditor& bank,
                                                     std::span<const Replacement> replacements,
                                                     const ReplaceOptions& options) {
-  // Laid out here, before the threads read the sounds.
-  if (bank.Loaded()) (void)bank.Entry(0);
   std::vector<ReplacementPreview> previews(replacements.size());
   const auto quiet = [](const Report&) {};
   const auto previewOne = [&](std::size_t i) {

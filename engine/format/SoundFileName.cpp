@@ -6,8 +6,8 @@
 
 #include "CodePage.h"
 #include "FileNames.h"
-#include "Text.h"
 #include "PathUtf8.h"
+#include "Text.h"
 
 namespace Orvane {
 namespace {

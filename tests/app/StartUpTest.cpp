@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
 #include "PathUtf8.h"
+#include "TestFiles.h"
 
 namespace Orvane::Test {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "Decoder.h"
 #include "Decoders.h"
-#include "TestFiles.h"
 #include "PathUtf8.h"
+#include "TestFiles.h"
 
 namespace Orvane::Audio {
 namespace {

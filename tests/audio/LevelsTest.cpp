@@ -11,8 +11,8 @@
 
 #include "ByteOrder.h"
 #include "Loudness.h"
-#include "TestFiles.h"
 #include "PathUtf8.h"
+#include "TestFiles.h"
 
 namespace Orvane::Audio {
 namespace {

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "ByteOrder.h"
+#include "PathUtf8.h"
 #include "RunProgram.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

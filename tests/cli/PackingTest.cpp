@@ -5,9 +5,9 @@
 #include <iomanip>
 #include <sstream>
 
+#include "PathUtf8.h"
 #include "RunProgram.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "PathUtf8.h"
 #include "RunProgram.h"
 #include "SoundBytes.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <stdexcept>
 
-#include "TestFiles.h"
 #include "PathUtf8.h"
+#include "TestFiles.h"
 
 namespace Orvane::Test {
 namespace {

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include "BankWriter.h"
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;

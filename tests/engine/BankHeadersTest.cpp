@@ -6,9 +6,9 @@
 #include "BankHeaders.h"
 #include "BankParser.h"
 #include "ByteSource.h"
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "SoundExport.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;

@@ -1,9 +1,9 @@
 // Bank creation like the bank the files were exported from.
 #include <gtest/gtest.h>
 
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane {
 namespace tf = Orvane::Test;

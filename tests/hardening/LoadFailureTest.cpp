@@ -7,9 +7,9 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "PathUtf8.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

@@ -7,11 +7,11 @@
 
 #include "ChildProcess.h"
 #include "DiskAudio.h"
+#include "PathUtf8.h"
 #include "RunProgram.h"
 #include "SoundEditor.h"
 #include "SoundOutput.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

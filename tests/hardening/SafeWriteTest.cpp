@@ -8,10 +8,10 @@
 
 #include "AtomicFile.h"
 #include "ChildProcess.h"
+#include "PathUtf8.h"
 #include "SmallDisk.h"
 #include "SoundEditor.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

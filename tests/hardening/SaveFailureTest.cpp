@@ -7,11 +7,11 @@
 #include <atomic>
 #include <cerrno>
 
+#include "PathUtf8.h"
 #include "SmallDisk.h"
 #include "SoundEditor.h"
 #include "SoundReplacement.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 // Every fsync of this program goes through here, to be counted, and failed when a test says.
 namespace {

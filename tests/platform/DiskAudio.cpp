@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "PathUtf8.h"
 #include "PlaybackConversion.h"
 #include "SoundOutput.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 

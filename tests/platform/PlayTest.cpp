@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "DiskAudio.h"
+#include "PathUtf8.h"
 #include "ProcessMemory.h"
 #include "SoundEditor.h"
-#include "SoundReplacement.h"
 #include "SoundOutput.h"
-#include "PathUtf8.h"
+#include "SoundReplacement.h"
 
 namespace Orvane::Test {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "BankSession.h"
+#include "PathUtf8.h"
 #include "SoundOutput.h"
 #include "SoundServer.h"
 #include "TestFiles.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

@@ -3,9 +3,9 @@
 #include <QCheckBox>
 
 #include "BankDiff.h"
+#include "PathUtf8.h"
 #include "SoundListModel.h"
 #include "UiTestSupport.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {

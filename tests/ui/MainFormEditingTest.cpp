@@ -11,11 +11,11 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "PathUtf8.h"
 #include "SoundListModel.h"
 #include "SoundOutput.h"
-#include "WaveformView.h"
 #include "UiTestSupport.h"
-#include "PathUtf8.h"
+#include "WaveformView.h"
 
 namespace Orvane::Test {
 namespace {

@@ -5,10 +5,10 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "ProgramInfo.h"
-#include "UiTestSupport.h"
-#include "SoundFileName.h"
 #include "PathUtf8.h"
+#include "ProgramInfo.h"
+#include "SoundFileName.h"
+#include "UiTestSupport.h"
 
 namespace Orvane::Test {
 namespace {

@@ -9,9 +9,9 @@
 #include <QTableWidget>
 
 #include "MessagesPanel.h"
+#include "PathUtf8.h"
 #include "SoundListModel.h"
 #include "UiTestSupport.h"
-#include "PathUtf8.h"
 
 namespace Orvane::Test {
 namespace {
