@@ -112,7 +112,7 @@ Status AtomicFile::Commit() {
   auto stamp = file_.Stamp();
   if (!stamp) return Failed(stamp.status());
   stamp_ = *stamp;
-  if (Status s = Finish(); !s) return s;
+  if (Status s = file_.Close(); !s) return Failed(s);
   if (Status s = Rename(); !s) return s;
   if (Status s = SyncFolder(replaced_.parent_path()); !s)
     return Status::Error(ErrorKind::Io,
@@ -123,6 +123,9 @@ Status AtomicFile::Commit() {
 }
 
 Status AtomicFile::Finish() {
+  // Where the file system cannot be synced at once, each file is, before it closes.
+  if (FilesSyncOneByOne())
+    if (Status s = file_.Sync(); !s) return Failed(s);
   if (Status s = file_.Close(); !s) return Failed(s);
   return Status::Ok();
 }

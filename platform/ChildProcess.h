@@ -67,6 +67,7 @@ class ChildProcess {
   SystemHandle process_ = kNoHandle;  // kNoHandle once reaped
   SystemHandle input_ = kNoHandle;    // the write end of the child's standard input
   SystemHandle output_ = kNoHandle;   // the read end of its standard output
+  SystemHandle job_ = kNoHandle;      // where the system needs one: what ends it with this process
 };
 
 // In a program that a ChildProcess started: its pipes to the parent. Taken once, first thing:
@@ -96,7 +97,7 @@ struct ProcessLimits {
   // Seconds of processor time, after which the system ends the process.
   std::uint32_t CpuSeconds = 0;
 };
-// Also writes no core file when the process crashes.
+// Also, a crash ends the process at once: no core file, error box or debugger holds it.
 Status LimitThisProcess(const ProcessLimits& limits);
 
 // The file of another program of this package: beside the running program (as on Windows and

@@ -21,4 +21,9 @@ void SetConsoleColour(ConsoleColour colour);
 // Gives the terminal back its own colours before the program ends.
 void RestoreConsoleColour();
 
+// Makes the console the program writes to show its UTF-8 text as UTF-8 (a Windows console's
+// code page is another unless told), and its lines end in "\n" (no "\r" before it on Windows);
+// nothing to do elsewhere.
+void PrepareConsoleText();
+
 }  // namespace Orvane

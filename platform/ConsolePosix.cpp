@@ -29,6 +29,9 @@ void SetConsoleColour(ConsoleColour colour) {
   std::fflush(stdout);
 }
 
+// A terminal takes UTF-8 as it comes.
+void PrepareConsoleText() {}
+
 void RestoreConsoleColour() {
   if (!StdoutIsTerminal()) return;
   std::fputs("\x1b[0m", stdout);

@@ -125,7 +125,9 @@ Status MoveOver(const std::filesystem::path& from, const std::filesystem::path& 
 // Waits until the entries of `folder` (a file renamed into it) are on the disk.
 Status SyncFolder(const std::filesystem::path& folder);
 // Waits until every file written on the file system holding `folder` is on the disk: one sync
-// for many files instead of one each.
+// for many files instead of one each. Where the system cannot, it does nothing, and
+// FilesSyncOneByOne says so: then each file is synced before it is closed.
 Status SyncFileSystemOf(const std::filesystem::path& folder);
+bool FilesSyncOneByOne();
 
 }  // namespace Orvane

@@ -277,6 +277,8 @@ Status SyncFolder(const std::filesystem::path& folder) {
   return error == 0 ? Status::Ok() : SystemFailure(error, dir);
 }
 
+bool FilesSyncOneByOne() { return false; }
+
 Status SyncFileSystemOf(const std::filesystem::path& folder) {
   const std::filesystem::path dir = folder.empty() ? "." : folder;
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
