@@ -36,7 +36,7 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
         "; rename it to <number>_<name>.wav, e.g. 3_bell.wav");
   Wav2Entry sound;
   sound.Index = *number;
-  sound.FileName = PathToUtf8(file.filename());
+  sound.File = file;
   sound.NamePart = split.NamePart;
 
   std::optional<WaveInfo> fitting;
@@ -66,28 +66,26 @@ Result<Wav2Entry> ReadCandidate(const std::filesystem::path& file, const Numbere
 }
 
 // Converts every sound that needs it into `scratch`, one at a time, and completes its header.
-Status ConvertSounds(const std::filesystem::path& folder, Wav2Entries& sounds,
-                     ScratchFile& scratch, const Reporter& report) {
+Status ConvertSounds(Wav2Entries& sounds, ScratchFile& scratch, const Reporter& report) {
   for (Wav2Entry& sound : sounds) {
     if (!sound.Convert) continue;
-    const std::string where = PathToUtf8(folder / sound.FileName) + ": ";
+    const std::string file = PathToUtf8(sound.File);
     const std::uint64_t start = scratch.Size();
     auto converted = ConvertSound(*sound.Convert, sound.ConvertTo, [&](std::span<const std::uint8_t> bytes) {
       return scratch.Append(bytes);
     });
-    if (!converted) return converted.status().Prefixed(where).At({PathToUtf8(folder / sound.FileName)});
+    if (!converted) return converted.status().Prefixed(file + ": ").At({file});
     converted->Format.ApplyTo(sound.Header);
     sound.Header.DataSize = converted->DataSize;
     sound.DataOffset = start;
-    ReportConversion(report, sound.FileName, *converted);
+    ReportConversion(report, PathToUtf8(sound.File.filename()), *converted);
   }
   return Status::Ok();
 }
 
-Status CopySamples(const std::filesystem::path& folder, const Wav2Entry& sound,
-                   const InputFile* scratch, AtomicFile& out) {
+Status CopySamples(const Wav2Entry& sound, const InputFile* scratch, AtomicFile& out) {
   if (sound.Convert) return out.CopyFrom(*scratch, sound.DataOffset, sound.Header.DataSize);
-  const std::filesystem::path file = folder / sound.FileName;
+  const std::filesystem::path& file = sound.File;
   auto source = FileSource::Open(file);
   if (!source)
     return Status::Error(ErrorKind::Io, Str(PathToUtf8(file), ": cannot be read any more: ", source.message()),
@@ -126,16 +124,16 @@ Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Crea
   return sounds;
 }
 
-void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const Reporter& report) {
+void OrderSounds(Wav2Entries& sounds, const Reporter& report) {
   std::sort(sounds.begin(), sounds.end(), [](const Wav2Entry& a, const Wav2Entry& b) {
-    return a.Index != b.Index ? a.Index < b.Index : a.FileName < b.FileName;
+    return a.Index != b.Index ? a.Index < b.Index : a.File < b.File;
   });
   std::size_t kept = 0;
   for (std::size_t i = 0; i < sounds.size(); ++i) {
     if (kept > 0 && sounds[kept - 1].Index == sounds[i].Index) {
       report({ReportKind::Warning,
-             Str(PathToUtf8(folder / sounds[i].FileName), ": sound number ", sounds[i].Index,
-                 " is taken by ", sounds[kept - 1].FileName, " already; this file is left out\n")});
+             Str(PathToUtf8(sounds[i].File), ": sound number ", sounds[i].Index, " is taken by ",
+                 PathToUtf8(sounds[kept - 1].File.filename()), " already; this file is left out\n")});
       continue;
     }
     if (kept != i) sounds[kept] = std::move(sounds[i]);
@@ -163,9 +161,9 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
   }
   auto sounds = GatherSounds(folder, options, report, like);
   if (!sounds) return sounds.status();
-  OrderSounds(folder, *sounds, report);
+  OrderSounds(*sounds, report);
   for (Wav2Entry& sound : *sounds)
-    like.TakeFields(sound.Index, sound.NamePart, PathToUtf8(folder / sound.FileName), sound.Header,
+    like.TakeFields(sound.Index, sound.NamePart, PathToUtf8(sound.File), sound.Header,
                     report);
   report({ReportKind::Progress, Str("Found ", sounds->size(), " sounds.\n")});
   if (sounds->empty())
@@ -180,7 +178,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
     auto created = ScratchFile::CreateBeside(target);
     if (!created) return created.status();
     scratch.emplace(std::move(*created));
-    if (Status s = ConvertSounds(folder, *sounds, *scratch, report); !s) return s;
+    if (Status s = ConvertSounds(*sounds, *scratch, report); !s) return s;
     auto reader = scratch->Reader();
     if (!reader) return reader.status();
     scratchReader.emplace(std::move(*reader));
@@ -195,7 +193,7 @@ Status CreateBankFrom(const std::filesystem::path& folder, const std::filesystem
   const InputFile* converted = scratchReader ? &*scratchReader : nullptr;
   const Status written = WriteBank(
       target, headers,
-      [&](std::size_t i, AtomicFile& out) { return CopySamples(folder, (*sounds)[i], converted, out); },
+      [&](std::size_t i, AtomicFile& out) { return CopySamples((*sounds)[i], converted, out); },
       [&](std::size_t i, AtomicFile& out) { return like.CopyExtraHeader((*sounds)[i].Index, out); });
   if (!written) return written;
   report({ReportKind::Progress, "Created SDT bank\n"});

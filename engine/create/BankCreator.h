@@ -33,7 +33,7 @@ struct Wav2Entry {
   std::uint32_t Index = 0;       // the number before the first '_'
   TbSoundEntry Header;           // what the bank will hold: from the file, and the bank it is like
   std::uint64_t DataOffset = 0;  // where the samples start: in the file, or in the scratch file
-  std::string FileName;          // within the folder
+  std::filesystem::path File;    // the file it comes from, within the folder
   std::string NamePart;          // of the file name, between the first '_' and the extension
   std::optional<SoundFile> Convert;  // set when its samples are converted before packing
   FormatRequest ConvertTo;           // what they are converted to
@@ -49,7 +49,7 @@ Result<Wav2Entries> GatherSounds(const std::filesystem::path& folder, const Crea
                                  const Reporter& report, const BankTemplate& like = BankTemplate());
 
 // Sorts by number and keeps one file of each number (the first by file name).
-void OrderSounds(const std::filesystem::path& folder, Wav2Entries& sounds, const Reporter& report);
+void OrderSounds(Wav2Entries& sounds, const Reporter& report);
 
 // The header a sound gets in the bank: every field from the file or a constant.
 TbSoundEntry BankHeaderFor(const SoundFormat& format, std::uint32_t dataSize, std::string_view name);
