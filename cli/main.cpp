@@ -1,7 +1,11 @@
 // orvane-cli: the bank engine's operations from the command line, for scripts and batch work.
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "CliCommon.h"
+#include "CommandLine.h"
+#include "Console.h"
 #include "Commands.h"
 #include "Completion.h"
 #include "ProgramInfo.h"
@@ -39,8 +43,13 @@ int main(int argc, char** argv) {
   Orvane::Cli::AddLevelsCommand(app, tool);
   Orvane::Cli::AddDiffCommand(app, tool);
 
+  Orvane::PrepareConsoleText();
+  // The arguments as UTF-8, which every path is made from.
+  const std::vector<std::string> arguments = Orvane::Utf8Arguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& e) {
     // --help and --version end parsing with "success"; everything else is a usage error.
     return app.exit(e) == 0 ? 0 : kUsageError;
