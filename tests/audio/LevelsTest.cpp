@@ -13,6 +13,7 @@
 #include "Loudness.h"
 #include "PathUtf8.h"
 #include "TestFiles.h"
+#include "Tools.h"
 
 namespace Orvane::Audio {
 namespace {
@@ -65,20 +66,11 @@ TEST(Levels, SoundsShorterThanAGatingBlockAreMeasuredWhole) {
   }
 }
 
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
 // The integrated loudness in the filter's closing summary.
 double FfmpegLufs(const std::filesystem::path& file) {
   const std::string log =
-      Shell("ffmpeg -nostats -hide_banner -i '" + PathToUtf8(file) + "' -filter_complex ebur128 -f null - 2>&1");
+      Orvane::Test::ShellOutput("ffmpeg -nostats -hide_banner -i '" + Orvane::Test::ShellPath(file) +
+                                "' -filter_complex ebur128 -f null - 2>&1");
   const auto summary = log.rfind("Summary:");
   const auto at = log.find("I:", summary == std::string::npos ? log.size() : summary);
   EXPECT_NE(at, std::string::npos) << log;
@@ -100,8 +92,8 @@ Bytes DataOf(const Bytes& wave) {
 TEST(Levels, LoudnessAgreesWithFfmpegOnNoiseAToneAndSpeech) {
   const Orvane::Test::TempDir dir;
   const auto speech = dir / "speech.wav";
-  ASSERT_EQ(std::system(("espeak-ng -w '" + PathToUtf8(speech) +
-                         "' 'Every sound of the bank keeps its place and its name.'").c_str()), 0)
+  ASSERT_EQ(Orvane::Test::RunShell("espeak-ng -w '" + Orvane::Test::ShellPath(speech) +
+                                   "' 'Every sound of the bank keeps its place and its name.'"), 0)
       << "espeak-ng";
   const struct { std::string sox; unsigned channels; } sounds[] = {
       {"synth 3 pinknoise vol 0.5", 1}, {"synth 2 sine 440 vol 0.3", 1}, {"speech", 1},
@@ -111,10 +103,11 @@ TEST(Levels, LoudnessAgreesWithFfmpegOnNoiseAToneAndSpeech) {
     for (const auto& sound : sounds) {
       const auto file = dir / "sound.wav";
       const bool spoken = sound.sox == "speech";
-      const std::string command = (spoken ? "sox -R '" + PathToUtf8(speech) + "'" : std::string("sox -R -n")) +
-                                  " -r " + std::to_string(rate) + " -c " + std::to_string(sound.channels) +
-                                  " -b 16 '" + PathToUtf8(file) + "' " + (spoken ? "" : sound.sox) + " 2>/dev/null";
-      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+      const std::string command =
+          (spoken ? "sox -R '" + Orvane::Test::ShellPath(speech) + "'" : std::string("sox -R -n")) +
+          " -r " + std::to_string(rate) + " -c " + std::to_string(sound.channels) + " -b 16 '" +
+          Orvane::Test::ShellPath(file) + "' " + (spoken ? "" : sound.sox) + " 2>/dev/null";
+      ASSERT_EQ(Orvane::Test::RunShell(command), 0) << command;
       const Bytes samples = DataOf(Orvane::Test::ReadFile(file));
       ASSERT_GE(samples.size(), 2u * sound.channels * rate) << "a second or more";
       const PcmFormat format{static_cast<double>(rate), 16, sound.channels};

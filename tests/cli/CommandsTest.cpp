@@ -1,6 +1,8 @@
 // orvane-cli run as a user runs it: listing, checking, and how it ends on bad input.
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include "RunProgram.h"
 #include "TestFiles.h"
 
@@ -114,7 +116,8 @@ TEST(Commands, BanksThatCannotBeLoadedEndEveryCommandWithTheReason) {
       {"short.sdt", "too short"},
       {"empty.sdt", "no sounds"},
       {"huge.sdt", "offset table"},
-      {"missing.sdt", "No such file"},
+      // The system's own words for a missing file: 2 is both ENOENT and ERROR_FILE_NOT_FOUND.
+      {"missing.sdt", std::system_category().message(2)},
   };
   for (const std::string command : {"list", "export", "check"}) {
     for (const auto& [bank, reason] : banks) {

@@ -8,6 +8,7 @@
 #include "BankParser.h"
 #include "TbSoundBank.h"
 #include "TestFiles.h"
+#include "Tools.h"
 
 namespace Orvane::Test {
 namespace {
@@ -16,8 +17,7 @@ namespace fs = std::filesystem;
 
 void Make(const std::string& program, std::vector<std::string> args, const fs::path& dir) {
   if (program == "ffmpeg") args.insert(args.begin(), {"-nostdin", "-loglevel", "error", "-y"});
-  const ProgramRun run = RunProgram(program, args, dir);
-  ASSERT_EQ(run.ExitCode, 0) << program << " failed: " << run.Err;
+  ASSERT_EQ(RunTool(program, args, dir), 0) << program << " failed";
 }
 
 // A 2 s, 44,100 Hz source in `dir`, for ffmpeg to encode.

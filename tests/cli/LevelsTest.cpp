@@ -11,6 +11,7 @@
 #include "PathUtf8.h"
 #include "RunProgram.h"
 #include "TestFiles.h"
+#include "Tools.h"
 
 namespace Orvane::Test {
 namespace {
@@ -33,8 +34,8 @@ class Levels : public ::testing::Test {
   }
   ProgramRun Run(const std::vector<std::string>& args) { return RunCli(args, dir_.Path()); }
   void Sox(const std::string& args) {
-    const std::string command = "cd '" + PathToUtf8(dir_.Path()) + "' && sox -R -n -r 22050 -c 1 -b 16 " + args;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string command = "cd '" + ShellPath(dir_.Path()) + "' && sox -R -n -r 22050 -c 1 -b 16 " + args;
+    ASSERT_EQ(RunShell(command), 0) << command;
   }
   // Sound `index`'s peak and loudness, as levels writes them in CSV.
   std::pair<double, double> PeakAndLoudness(const std::string& bank, int index) {

@@ -9,6 +9,7 @@
 #include "RunProgram.h"
 #include "SoundBytes.h"
 #include "TestFiles.h"
+#include "Tools.h"
 
 namespace Orvane::Test {
 namespace {
@@ -31,8 +32,8 @@ class ReplaceFrom : public ::testing::Test {
   }
   ProgramRun Run(const std::vector<std::string>& args) { return RunCli(args, dir_.Path()); }
   void Sox(const std::string& args) {
-    const std::string command = "(cd '" + PathToUtf8(dir_.Path()) + "' && sox " + args + ") >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string command = "(cd '" + ShellPath(dir_.Path()) + "' && sox " + args + ") >/dev/null 2>&1";
+    ASSERT_EQ(RunShell(command), 0) << command;
   }
 
   TempDir dir_;
@@ -68,7 +69,8 @@ TEST_F(ReplaceFrom, OnlyTheEditedFilesReplaceTheirSoundsKeepingFieldsAndExtraByt
 }
 
 TEST_F(ReplaceFrom, AnUntouchedExportLeavesTheBankUnwritten) {
-  const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  // Whole seconds, which every system keeps.
+  const auto past = std::chrono::floor<std::chrono::seconds>(fs::file_time_type::clock::now() - std::chrono::hours(1));
   fs::last_write_time(dir_ / "b.sdt", past);
   const ProgramRun run = Run({"replace", "b.sdt", "--from", "out"});
   ASSERT_EQ(run.ExitCode, 0) << run.Err;

@@ -1,13 +1,18 @@
 #include "RunProgram.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <stdexcept>
 
 #include "PathUtf8.h"
 #include "TestFiles.h"
+#include "Tools.h"
 
 namespace Orvane::Test {
 namespace {
@@ -16,6 +21,8 @@ std::string ReadText(const std::filesystem::path& file) {
   const Bytes bytes = ReadFile(file);
   return std::string(bytes.begin(), bytes.end());
 }
+
+#if !defined(_WIN32)
 
 // Only async-signal-safe calls between fork and exec.
 [[noreturn]] void ExecChild(const std::string& program, std::vector<char*>& argv,
@@ -30,7 +37,53 @@ std::string ReadText(const std::filesystem::path& file) {
   ::_exit(127);
 }
 
+#endif
+
 }  // namespace
+
+#if defined(_WIN32)
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::filesystem::path& workingDir) {
+  // The captures live outside `workingDir`, which the program may list.
+  TempDir captures;
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const auto capture = [&](const char* name) {
+    return CreateFileW((captures / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                       CREATE_ALWAYS, 0, nullptr);
+  };
+  const HANDLE out = capture("stdout"), err = capture("stderr");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  const std::string file = BuiltFile(program);
+  std::vector<std::string> words = {file};
+  words.insert(words.end(), args.begin(), args.end());
+  std::wstring line = CommandLineOf(words);
+  PROCESS_INFORMATION process{};
+  ProgramRun run;
+  if (CreateProcessW(Utf8ToPath(file).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     workingDir.c_str(), &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    run.ExitCode = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  } else {
+    run.ExitCode = 127;
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+  run.Out = ReadText(captures / "stdout");
+  run.Err = ReadText(captures / "stderr");
+  return run;
+}
+
+#else
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::filesystem::path& workingDir) {
@@ -56,6 +109,8 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   run.Err = ReadText(errFile);
   return run;
 }
+
+#endif
 
 ProgramRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& workingDir) {
   return RunProgram(ORVANE_CLI_PATH, args, workingDir);

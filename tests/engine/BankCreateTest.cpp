@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
 #include <sys/stat.h>
+#endif
 
 #include "BankWriter.h"
 #include "PathUtf8.h"
@@ -102,8 +104,9 @@ TEST_F(CreateBank, RepeatedNumbersKeepOneFileAndSaySo) {
 TEST_F(CreateBank, FilesThatAreNotNumberedWavesAreSkipped) {
   for (const char* name : {"5.wav", "x5_a.wav", "+5_a.wav", " 5_a.wav", "5_a.WAV", "notes.txt"})
     Put(name, MakeWave({}));
-  fs::create_directory(dir_ / "output" / "5_a.wav");
-  fs::create_directory_symlink(dir_ / "output" / "5_a.wav", dir_ / "output" / "6_link.wav");
+  fs::create_directory(dir_ / "output" / "5_b.wav");
+  std::error_code noLink;  // most Windows users may not make links; the folder is still there
+  fs::create_directory_symlink(dir_ / "output" / "5_b.wav", dir_ / "output" / "6_link.wav", noLink);
   const Status s = CSoundEditor::CreateBank(fs::current_path() / "output", dir_ / "new.sdt", {}, report_);
   ASSERT_TRUE(s) << s.message();
   EXPECT_EQ(progress_, "Found 0 sounds.\nCreated SDT bank\n");
@@ -175,8 +178,12 @@ TEST_F(CreateBank, AMissingFolderOrTargetFolderIsReported) {
 }
 
 TEST_F(CreateBank, APipeNamedLikeASoundIsRefusedNotWaitedOn) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "Windows has no pipes with names in a folder";
+#else
   ASSERT_EQ(mkfifo((dir_ / "output" / "3_pipe.wav").c_str(), 0600), 0);
   (void)ExpectFailureNaming("not a regular file");
+#endif
 }
 
 TEST_F(CreateBank, ABankOf4GiBOrMoreIsRefused) {

@@ -66,9 +66,13 @@ TEST_F(Export, CreatesAMissingOutputFolderInTheCurrentWorkingDirectory) {
 TEST_F(Export, HostileNamesNeverLeaveTheFolder) {
   Load({{"../../escape", {}}, {"a/b", {}}, {"..", {}}, {"caf\xE9", {}}});
   for (std::uint32_t i = 0; i < editor_.Count(); ++i) ASSERT_TRUE(editor_.Export(i, fs::current_path() / "output")) << i;
+#ifdef _WIN32
+  const char* dots = "2_._.wav";  // Windows drops a name's trailing dot, so it becomes '_'
+#else
+  const char* dots = "2_...wav";
+#endif
   EXPECT_EQ(Files(dir_ / "output"),
-            (std::vector<std::string>{"0_.._.._escape.wav", "1_a_b.wav", "2_...wav",
-                                      "3_caf\xC3\xA9.wav"}));
+            (std::vector<std::string>{"0_.._.._escape.wav", "1_a_b.wav", dots, "3_caf\xC3\xA9.wav"}));
   EXPECT_EQ(Files(dir_.Path()).size(), 6u);  // bank.sdt, output and its four files
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CodePage.h"
+#include "PathUtf8.h"
 #include "SoundFileName.h"
 
 namespace Orvane {
@@ -57,7 +58,7 @@ TEST(SoundFileName, CandidatesForBankCreation) {
       {".wav", false, "", ""},
   };
   for (const auto& c : cases) {
-    const auto split = SplitNumberedName(c.file);
+    const auto split = SplitNumberedName(Utf8ToPath(c.file));
     ASSERT_EQ(split.has_value(), c.taken) << c.file;
     if (!split) continue;
     EXPECT_EQ(split->NumberText, c.number) << c.file;

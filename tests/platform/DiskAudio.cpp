@@ -9,10 +9,6 @@
 
 namespace Orvane::Test {
 
-void SetEnvironment(const char* name, const std::string& value) {
-  setenv(name, value.c_str(), 1);
-}
-
 DiskAudioTest::DiskAudioTest() : output_(std::make_unique<Orvane::SoundOutput>(Settings(true))) {
   // SDL reads the driver when its audio starts and the file when a device opens.
   SetEnvironment("SDL_AUDIODRIVER", "disk");

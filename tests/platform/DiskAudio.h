@@ -14,8 +14,6 @@
 
 namespace Orvane::Test {
 
-void SetEnvironment(const char* name, const std::string& value);
-
 // Each test has a sound output of its own on SDL's disk driver, writing into its own folder,
 // converting as the window's does.
 class DiskAudioTest : public ::testing::Test {

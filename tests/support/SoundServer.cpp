@@ -1,20 +1,22 @@
 #include "SoundServer.h"
 
+#include <cstdlib>
+
+#include "PathUtf8.h"
+
+#if !defined(_WIN32)
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
-#include "PathUtf8.h"
-
 extern char** environ;
+#endif
 
 namespace Orvane::Test {
-
 namespace {
 
 std::string Environment(const char* name) {
@@ -23,15 +25,18 @@ std::string Environment(const char* name) {
 }
 
 void Restore(const char* name, const std::string& value) {
-  if (value.empty()) unsetenv(name); else setenv(name, value.c_str(), 1);
+  if (value.empty()) UnsetEnvironment(name); else SetEnvironment(name, value);
 }
 
 }  // namespace
 
 SoundServer::SoundServer() : home_(Environment("HOME")), runtime_(Environment("XDG_RUNTIME_DIR")) {
+#if defined(_WIN32)
+  refusal_ = "the tests' sound server is PulseAudio, which Windows has not";
+#else
   const std::string runtime = PathToUtf8(dir_.Path());
-  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  setenv("HOME", runtime.c_str(), 1);  // its cookie and its state, not the user's
+  SetEnvironment("XDG_RUNTIME_DIR", runtime);
+  SetEnvironment("HOME", runtime);  // its cookie and its state, not the user's
   std::vector<std::string> args = {"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
                                    "--load=module-null-sink", "--load=module-native-protocol-unix",
                                    "--log-level=error"};
@@ -51,18 +56,21 @@ SoundServer::SoundServer() : home_(Environment("HOME")), runtime_(Environment("X
     refusal_ = "pulseaudio did not start serving";
     return;
   }
-  setenv("PULSE_SERVER", ("unix:" + PathToUtf8(socket)).c_str(), 1);
-  setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+  SetEnvironment("PULSE_SERVER", "unix:" + PathToUtf8(socket));
+  SetEnvironment("SDL_AUDIODRIVER", "pulseaudio");
+#endif
 }
 
 SoundServer::~SoundServer() {
-  unsetenv("SDL_AUDIODRIVER");
-  unsetenv("PULSE_SERVER");
+  UnsetEnvironment("SDL_AUDIODRIVER");
+  UnsetEnvironment("PULSE_SERVER");
   Restore("HOME", home_);
   Restore("XDG_RUNTIME_DIR", runtime_);
+#if !defined(_WIN32)
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   ::waitpid(pid_, nullptr, 0);
+#endif
 }
 
 }  // namespace Orvane::Test

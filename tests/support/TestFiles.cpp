@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -166,6 +167,30 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path TempDir::operator/(const std::string& name) const { return path_ / Utf8ToPath(name); }
+
+std::string NativePath(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = static_cast<char>(std::filesystem::path::preferred_separator);
+  return path;
+}
+
+void SetEnvironment(const char* name, const std::string& value) {
+#if defined(_WIN32)
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+void UnsetEnvironment(const char* name) {
+#if defined(_WIN32)
+  _putenv_s(name, "");
+#else
+  unsetenv(name);
+#endif
 }
 
 ScopedWorkingDirectory::ScopedWorkingDirectory(const std::filesystem::path& dir)

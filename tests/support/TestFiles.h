@@ -76,7 +76,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  std::filesystem::path operator/(const std::string& name) const;  // `name` is UTF-8
 
  private:
   std::filesystem::path path_;
@@ -93,6 +93,14 @@ class ScopedWorkingDirectory {
  private:
   std::filesystem::path previous_;
 };
+
+// Sets (or, with UnsetEnvironment, removes) a variable of this process's environment, which
+// the programs it starts and the libraries it uses read.
+void SetEnvironment(const char* name, const std::string& value);
+void UnsetEnvironment(const char* name);
+
+// `path`, written with '/', as this system writes it in a message.
+std::string NativePath(std::string path);
 
 // A reporter for the lines a test does not look at.
 inline void Quiet(const Report&) {}

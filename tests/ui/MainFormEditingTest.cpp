@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <cstdlib>
 #include <optional>
 
@@ -187,15 +189,24 @@ TEST_F(MainFormEditingTest, UnsavedEditsAreAskedAboutOnCloseOpenAndDrop) {
 
 TEST_F(MainFormEditingTest, AFailedSaveKeepsTheEditsAndSaysWhy) {
   RemoveFirst();
-  // The bank's folder goes away, so nothing can be written there (root ignores permissions).
-  fs::rename(dir.Path(), fs::path(dir.Path()).concat("-moved"));
-  desktop.UnsavedAnswers = {UnsavedEdits::Save};
-  EXPECT_FALSE(form.close());
-  EXPECT_TRUE(StatusLine().startsWith("cannot")) << StatusLine().toStdString();
-  EXPECT_TRUE(StatusLine().contains("a.sdt")) << StatusLine().toStdString();
-  EXPECT_EQ(BankName(), "a.sdt *");
-  EXPECT_EQ(Rows(), 2);
-  fs::rename(fs::path(dir.Path()).concat("-moved"), dir.Path());
+  {
+#ifdef _WIN32
+    // Another program holds the bank open, so it cannot be replaced.
+    std::ifstream held(bank);
+#else
+    // The bank's folder goes away, so nothing can be written there (root ignores permissions).
+    fs::rename(dir.Path(), fs::path(dir.Path()).concat("-moved"));
+#endif
+    desktop.UnsavedAnswers = {UnsavedEdits::Save};
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(StatusLine().startsWith("cannot")) << StatusLine().toStdString();
+    EXPECT_TRUE(StatusLine().contains("a.sdt")) << StatusLine().toStdString();
+    EXPECT_EQ(BankName(), "a.sdt *");
+    EXPECT_EQ(Rows(), 2);
+#ifndef _WIN32
+    fs::rename(fs::path(dir.Path()).concat("-moved"), dir.Path());
+#endif
+  }
 
   Action("saveToolStripMenuItem")->trigger();
   EXPECT_EQ(StatusLine(), QString::fromStdString("Saved " + PathToUtf8(bank)));
@@ -244,8 +255,8 @@ std::optional<int> LineColumn(const QImage& picture) {
 
 TEST_F(MainFormEditingTest, ALineFollowsThePlayPositionAndGoesWhenTheSoundStops) {
   output.ShutDown();  // audio starts afresh, on the driver that writes to a file
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
+  SetEnvironment("SDL_AUDIODRIVER", "disk");
+  SetEnvironment("SDL_DISKAUDIOFILE", PathToUtf8(dir / "out.raw"));
   Open(WriteBank("long.sdt", MakeBank({{.Name = "long", .Data = Samples(22050 * 2 * 2, 4)}})));
   auto* view = form.findChild<WaveformView*>(QStringLiteral("ctrlWaveform"));
   view->resize(600, 150);
@@ -260,8 +271,8 @@ TEST_F(MainFormEditingTest, ALineFollowsThePlayPositionAndGoesWhenTheSoundStops)
   Action("stopToolStripMenuItem")->trigger();
   const auto stopped = LineColumn(view->grab().toImage());
   output.ShutDown();
-  unsetenv("SDL_AUDIODRIVER");
-  unsetenv("SDL_DISKAUDIOFILE");
+  UnsetEnvironment("SDL_AUDIODRIVER");
+  UnsetEnvironment("SDL_DISKAUDIOFILE");
 
   ASSERT_TRUE(start && later);
   EXPECT_GT(*later, *start + 60) << "0.4 s of 2 s across 600 pixels";

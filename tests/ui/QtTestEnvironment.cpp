@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 
+#include "TestFiles.h"
+
 namespace {
 
 class QtApplicationEnvironment final : public ::testing::Environment {
  public:
   void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) Orvane::Test::SetEnvironment("QT_QPA_PLATFORM", "offscreen");
     application_ = std::make_unique<QApplication>(argc_, argv_);
   }
   void TearDown() override { application_.reset(); }
