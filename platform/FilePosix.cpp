@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "File.h"
+#include "FileHandle.h"
 #include "Text.h"
 
 namespace Orvane {
@@ -37,11 +38,6 @@ Status SystemFailure(const std::filesystem::path& path, std::optional<std::uint6
   return SystemFailure(errno, path, offset);
 }
 
-void CloseQuietly(SystemHandle& handle) {
-  if (handle != kNoHandle) ::close(Fd(handle));
-  handle = kNoHandle;
-}
-
 FileStamp StampFrom(const struct stat& info) {
   return {.Volume = static_cast<std::uint64_t>(info.st_dev),
           .FileId = static_cast<std::uint64_t>(info.st_ino),
@@ -59,26 +55,9 @@ Result<std::optional<struct stat>> StatOf(const std::filesystem::path& path) {
 
 }  // namespace
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)),
-      path_(std::move(other.path_)),
-      stamp_(std::exchange(other.stamp_, {})) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    CloseQuietly(handle_);
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
-    stamp_ = std::exchange(other.stamp_, {});
-  }
-  return *this;
-}
-
-InputFile::~InputFile() { CloseQuietly(handle_); }
-
-Status InputFile::Failure(ErrorKind kind, std::string reason,
-                          std::optional<std::uint64_t> offset) const {
-  return Status::Error(kind, std::move(reason), InFile(path_, offset));
+void CloseQuietly(SystemHandle& handle) noexcept {
+  if (handle != kNoHandle) ::close(Fd(handle));
+  handle = kNoHandle;
 }
 
 Status InputFile::Open(const std::filesystem::path& path) {
@@ -123,24 +102,6 @@ Status InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) cons
     done += static_cast<std::size_t>(n);
   }
   return Status::Ok();
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    CloseQuietly(handle_);
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-OutputFile::~OutputFile() { CloseQuietly(handle_); }
-
-Status OutputFile::Failure(std::string reason) const {
-  return Status::Error(ErrorKind::Io, std::move(reason), InFile(path_));
 }
 
 Result<std::optional<OutputFile>> OutputFile::CreateNew(const std::filesystem::path& path,

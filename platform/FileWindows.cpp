@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "File.h"
+#include "FileHandle.h"
 #include "Text.h"
 
 namespace Orvane {
@@ -39,11 +40,6 @@ Status SystemFailure(DWORD error, const std::filesystem::path& path,
 
 Status SystemFailure(const std::filesystem::path& path, std::optional<std::uint64_t> offset = {}) {
   return SystemFailure(GetLastError(), path, offset);
-}
-
-void CloseQuietly(SystemHandle& handle) {
-  if (handle != kNoHandle) CloseHandle(Handle(handle));
-  handle = kNoHandle;
 }
 
 std::int64_t Nanoseconds(const FILETIME& time) {
@@ -100,26 +96,9 @@ Status WriteAll(HANDLE file, const std::filesystem::path& path, std::span<const 
 
 }  // namespace
 
-InputFile::InputFile(InputFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)),
-      path_(std::move(other.path_)),
-      stamp_(std::exchange(other.stamp_, {})) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    CloseQuietly(handle_);
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
-    stamp_ = std::exchange(other.stamp_, {});
-  }
-  return *this;
-}
-
-InputFile::~InputFile() { CloseQuietly(handle_); }
-
-Status InputFile::Failure(ErrorKind kind, std::string reason,
-                          std::optional<std::uint64_t> offset) const {
-  return Status::Error(kind, std::move(reason), InFile(path_, offset));
+void CloseQuietly(SystemHandle& handle) noexcept {
+  if (handle != kNoHandle) CloseHandle(Handle(handle));
+  handle = kNoHandle;
 }
 
 Status InputFile::Open(const std::filesystem::path& path) {
@@ -166,24 +145,6 @@ Status InputFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) cons
     done += got;
   }
   return Status::Ok();
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    CloseQuietly(handle_);
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-OutputFile::~OutputFile() { CloseQuietly(handle_); }
-
-Status OutputFile::Failure(std::string reason) const {
-  return Status::Error(ErrorKind::Io, std::move(reason), InFile(path_));
 }
 
 // A new file takes the rights of its folder: owner-only means what the folder gives its owner.

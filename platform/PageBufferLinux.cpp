@@ -2,7 +2,6 @@
 #include <sys/mman.h>
 
 #include <new>
-#include <utility>
 
 #include "PageBuffer.h"
 
@@ -34,23 +33,6 @@ PageBuffer::PageBuffer(std::size_t size) : size_(size) {
   }
   data_ = new std::uint8_t[size];
 }
-
-PageBuffer::PageBuffer(PageBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, 0)) {}
-
-PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
-  if (this != &other) {
-    reset();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    mapped_ = std::exchange(other.mapped_, 0);
-  }
-  return *this;
-}
-
-PageBuffer::~PageBuffer() { reset(); }
 
 void PageBuffer::reset() {
   if (mapped_ != 0) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <new>
-#include <utility>
 
 #include "PageBuffer.h"
 
@@ -16,23 +15,6 @@ PageBuffer::PageBuffer(std::size_t size) : size_(size) {
   data_ = static_cast<std::uint8_t*>(p);
   mapped_ = size;
 }
-
-PageBuffer::PageBuffer(PageBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, 0)) {}
-
-PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
-  if (this != &other) {
-    reset();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    mapped_ = std::exchange(other.mapped_, 0);
-  }
-  return *this;
-}
-
-PageBuffer::~PageBuffer() { reset(); }
 
 void PageBuffer::reset() {
   if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
