@@ -1,7 +1,12 @@
 // A decoder program for the tests: it serves requests as orvane-decoder does, but for a file
 // named after a way to misbehave it misbehaves so, and answers the other files truly.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -39,8 +44,15 @@ Result<std::unique_ptr<FloatSource>> After(int good, void (*then)()) {
   return std::unique_ptr<FloatSource>(std::make_unique<Misbehaving>(good, then));
 }
 
-// A write through a null pointer: SIGSEGV on POSIX, an access violation on Windows.
-void Crash() { *static_cast<volatile int*>(nullptr) = 0; }
+// The system's own crash: SIGSEGV on POSIX, an access violation on Windows. Not a write through
+// a null pointer, which the sanitizers stop as an error before it crashes.
+void Crash() {
+#ifdef _WIN32
+  RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+#else
+  std::raise(SIGSEGV);
+#endif
+}
 void Hang() { std::this_thread::sleep_for(std::chrono::seconds(30)); }
 void Exit3() { std::_Exit(3); }
 void Spin() {
