@@ -16,7 +16,6 @@
 namespace Orvane {
 namespace {
 
-constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // As many links as the system itself follows in one path before it calls it a loop.
 constexpr int kMaxLinks = 40;
 // What a file made anew may give, less the umask.
@@ -160,16 +159,7 @@ Status OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::
   }
   offset = static_cast<std::uint64_t>(in);
 #endif
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk)));
-  while (length > 0) {
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
-    const std::span<std::uint8_t> chunk(buffer.data(), n);
-    if (Status read = source.ReadAt(offset, chunk); !read) return read;
-    if (Status written = Write(chunk); !written) return written;
-    offset += n;
-    length -= n;
-  }
-  return Status::Ok();
+  return CopyThroughMemory(source, *this, offset, length);
 }
 
 Status OutputFile::Sync() {

@@ -14,7 +14,6 @@
 namespace Orvane {
 namespace {
 
-constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // As many links as a path is followed through before it counts as a loop.
 constexpr int kMaxLinks = 40;
 // The rights a replacement keeps: a hidden or system file stays one.
@@ -180,16 +179,7 @@ Status OutputFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> b
 Status OutputFile::CopyFrom(const InputFile& source, std::uint64_t offset, std::uint64_t length) {
   if (offset > source.Size() || length > source.Size() - offset)
     return source.Failure(ErrorKind::ChangedOnDisk, "the file is shorter than it was", offset);
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk)));
-  while (length > 0) {
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size()));
-    const std::span<std::uint8_t> chunk(buffer.data(), n);
-    if (Status read = source.ReadAt(offset, chunk); !read) return read;
-    if (Status written = Write(chunk); !written) return written;
-    offset += n;
-    length -= n;
-  }
-  return Status::Ok();
+  return CopyThroughMemory(source, *this, offset, length);
 }
 
 Status OutputFile::Sync() {
